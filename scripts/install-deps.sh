@@ -1,0 +1,34 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, when missing.
+# Safe to run again: it does nothing once everything is there.
+set -e
+
+missing=""
+need() { command -v "$1" >/dev/null 2>&1 || missing="$missing $2"; }
+need cmake cmake
+need g++ g++
+need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64
+need i686-w64-mingw32-g++-posix g++-mingw-w64-i686
+need x86_64-w64-mingw32-windres binutils-mingw-w64
+need xvfb-run xvfb
+need Xvfb xvfb
+need import imagemagick
+need convert imagemagick
+[ -x /usr/lib/wine/wine64 ] || missing="$missing wine64"
+[ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"
+[ -f /usr/include/gtest/gtest.h ] || missing="$missing libgtest-dev libgmock-dev"
+/usr/bin/python3 -c 'import pefile' >/dev/null 2>&1 || missing="$missing python3-pefile"
+# The ImageMagick stand-in some machines carry cannot write PNG files.
+if command -v convert >/dev/null 2>&1 && ! convert -version 2>/dev/null | grep -q ImageMagick; then
+    missing="$missing imagemagick"
+fi
+
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -q --no-install-recommends $missing

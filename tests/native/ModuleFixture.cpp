@@ -1,0 +1,90 @@
+// ModuleFixture.cpp - see ModuleFixture.h.
+#include "ModuleFixture.h"
+
+#include "ConfigModule.h"
+#include "DialogLayouts.h"
+#include "SettingsDialog.h"
+#include "resources/resource.h"
+
+const char kConfigKey[] = "Software\\Kestrova\\DadAzizov\\Config";
+
+namespace {
+
+memplat::DialogTemplate ToTemplate(const layouts::DialogLayout& layout)
+{
+    memplat::DialogTemplate result;
+    result.id = layout.id;
+    result.caption = layout.caption;
+    for (const layouts::ControlLayout& control : layout.controls)
+        result.controls.push_back(memplat::ControlSpec{control.id, control.className, control.style, control.text});
+    return result;
+}
+
+}  // namespace
+
+void ModuleTest::SetUp()
+{
+    memplat::Reset();
+    memplat::RegisterDialogTemplate(ToTemplate(layouts::SettingsDialogLayout()));
+    memplat::RegisterDialogTemplate(ToTemplate(layouts::NetworkDialogLayout()));
+    engine.Reset();
+    engine.SetDrivers(StandardDrivers());
+    engine.SetContexts({0, 0});
+    CurrentPlayerHost = &engine;
+}
+
+void ModuleTest::TearDown()
+{
+    EXPECT_EQ(0, memplat::OpenKeyCount()) << "registry keys left open";
+    EXPECT_EQ(0, engine.depth) << "AcquireContext and ReleaseContext unbalanced";
+    if (dialog_ != nullptr)
+        memplat::DestroyDialogWindow(dialog_);
+    CurrentPlayerHost = nullptr;
+    memplat::Reset();
+}
+
+plat::Window ModuleTest::OpenSettings()
+{
+    dialog_ = memplat::CreateDialogWindow(IDD_SETTINGS, SettingsDlgProc);
+    return dialog_;
+}
+
+plat::Window ModuleTest::BareSettings()
+{
+    dialog_ = memplat::CreateDialogWindow(IDD_SETTINGS, nullptr);
+    return dialog_;
+}
+
+std::intptr_t ModuleTest::SelectedDriver() const
+{
+    plat::Window list = Item(IDC_RENDER_DRIVER);
+    return plat::ComboGetItemData(list, plat::ComboGetCurSel(list));
+}
+
+void ModuleTest::SelectDriverEntry(const std::string& name)
+{
+    const std::intptr_t index = plat::ComboFindString(Item(IDC_RENDER_DRIVER), -1, name.c_str());
+    ASSERT_NE(plat::kCbErr, index) << "no driver entry " << name;
+    memplat::SelectComboItem(dialog_, IDC_RENDER_DRIVER, static_cast<int>(index));
+}
+
+void ModuleTest::StoreDword(const std::string& name, std::uint32_t value)
+{
+    memplat::PutDword(plat::HKeyLocalMachine(), kConfigKey, name, value);
+}
+
+std::uint32_t ModuleTest::StoredDword(const std::string& name) const
+{
+    plat::Dword type = 0;
+    std::string bytes;
+    if (!memplat::GetValue(plat::HKeyLocalMachine(), kConfigKey, name, &type, &bytes)) {
+        ADD_FAILURE() << "value " << name << " is not stored";
+        return 0xDEADBEEF;
+    }
+    EXPECT_EQ(plat::kRegDword, type) << name;
+    EXPECT_EQ(4u, bytes.size()) << name;
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < bytes.size() && i < 4; ++i)
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    return value;
+}
