@@ -2,6 +2,7 @@
 // dialog and saving them from it.
 #include "DisplaySettings.h"
 
+#include "RegistryKey.h"
 #include "RenderLists.h"
 #include "resources/resource.h"
 
@@ -43,14 +44,6 @@ void QueryDword(plat::RegKey key, const char* name, std::uint32_t& field)
     field = value;
 }
 
-void SetDword(plat::RegKey key, const char* name, std::uint32_t value)
-{
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    plat::RegSetValueExA(key, name, plat::kRegDword, bytes, sizeof bytes);
-}
-
 unsigned int CheckState(bool checked) { return checked ? plat::kBstChecked : plat::kBstUnchecked; }
 
 }  // namespace
@@ -58,12 +51,11 @@ unsigned int CheckState(bool checked) { return checked ? plat::kBstChecked : pla
 void LoadDisplaySettings(plat::Window dialog)
 {
     DisplaySettings settings;
-    plat::RegKey key = nullptr;
-    if (plat::RegOpenKeyExA(plat::HKeyLocalMachine(), kDisplaySettingsKey, 0, plat::kKeyRead, &key) ==
-        plat::kErrorSuccess) {
+    RegistryKey key;
+    if (key.Open(plat::HKeyLocalMachine(), kDisplaySettingsKey, plat::kKeyRead)) {
         for (const DisplayValue& value : kDisplayValues)
-            QueryDword(key, value.name, settings.*value.field);
-        plat::RegCloseKey(key);
+            QueryDword(key.Get(), value.name, settings.*value.field);
+        key.Close();
     }
 
     plat::CheckDlgButton(dialog, IDC_AUTO_UPDATE, CheckState(settings.autoUpdate != 0));
@@ -101,12 +93,11 @@ void SaveDisplaySettings(plat::Window dialog)
 
     // A user without write access to HKEY_LOCAL_MACHINE gets no message:
     // the dialog still closes and the player keeps its previous settings.
-    plat::RegKey key = nullptr;
-    if (plat::RegOpenKeyExA(plat::HKeyLocalMachine(), kDisplaySettingsKey, 0, plat::kKeyAllAccess, &key) !=
-            plat::kErrorSuccess &&
-        plat::RegCreateKeyA(plat::HKeyLocalMachine(), kDisplaySettingsKey, &key) != plat::kErrorSuccess)
+    RegistryKey key;
+    if (!key.Open(plat::HKeyLocalMachine(), kDisplaySettingsKey, plat::kKeyAllAccess) &&
+        !key.Create(plat::HKeyLocalMachine(), kDisplaySettingsKey))
         return;
+    // Each write is left unchecked: what could be written is written.
     for (const DisplayValue& value : kDisplayValues)
-        SetDword(key, value.name, settings.*value.field);
-    plat::RegCloseKey(key);
+        key.SetDword(value.name, settings.*value.field);
 }

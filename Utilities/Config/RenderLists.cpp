@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ConfigModule.h"
+#include "DialogText.h"
 #include "resources/resource.h"
 
 namespace {
@@ -71,21 +72,6 @@ bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
     if (mode == RenderModeHardwareOnly)
         return desc.hardware != 0;
     return true;
-}
-
-// Text of a combo entry, empty for no entry. Read at its real length so a
-// long driver name cannot overrun anything.
-std::string ComboEntryText(plat::Window combo, std::intptr_t index)
-{
-    if (index < 0)
-        return std::string();
-    const std::intptr_t length = plat::ComboGetLBTextLen(combo, index);
-    if (length <= 0)
-        return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    if (plat::ComboGetLBText(combo, index, buffer.data()) == plat::kCbErr)
-        return std::string();
-    return std::string(buffer.data());
 }
 
 // Selects the entry found by the combo box's own prefix search; false when

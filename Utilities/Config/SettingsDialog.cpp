@@ -2,7 +2,9 @@
 // of every command to its handler.
 #include "SettingsDialog.h"
 
+#include "ConfigModule.h"
 #include "DisplaySettings.h"
+#include "NetworkDialog.h"
 #include "RenderLists.h"
 #include "resources/resource.h"
 
@@ -41,6 +43,12 @@ std::intptr_t OnSettingsCommand(plat::Window dialog, std::uintptr_t wParam)
         // closing the list.
         if (code == plat::kCbnSelChange)
             OnDriverChanged(dialog);
+        break;
+    case IDC_NETWORK_SETTINGS:
+        // A second modal dialog over this one; whatever happens there
+        // leaves this dialog as it was.
+        if (code == plat::kBnClicked)
+            plat::DialogBoxParamA(ModuleInstance, IDD_NETWORK, dialog, NetworkDlgProc, 0);
         break;
     case IDC_FORCE_SOFTWARE:
     case IDC_FORCE_HARDWARE:

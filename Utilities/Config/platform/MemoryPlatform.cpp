@@ -72,6 +72,22 @@ int CompareNoCase(const std::string& a, const std::string& b)
     return a.size() < b.size() ? -1 : 1;
 }
 
+// A sorted list view orders its rows as the system's locale comparison does
+// for letters, digits and spaces: without regard to case first, then, for
+// texts that differ only in case, the one with a lower-case letter at the
+// first difference goes first ("direct3d" < "Direct3D" < "DIRECT3D").
+int CompareListViewText(const std::string& a, const std::string& b)
+{
+    const int noCase = CompareNoCase(a, b);
+    if (noCase != 0)
+        return noCase;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return std::islower(static_cast<unsigned char>(a[i])) ? -1 : 1;
+    }
+    return 0;
+}
+
 bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 {
     return text.size() >= prefix.size() && CompareNoCase(text.substr(0, prefix.size()), prefix) == 0;
@@ -284,6 +300,7 @@ plat::Status CreateKey(plat::RegKey parent, const char* subKey, plat::Dword acce
 {
     if (result == nullptr)
         return kErrorInvalidParameter;
+    *result = nullptr;
     int root = 0;
     std::vector<std::string> path;
     if (!Resolve(parent, &root, &path, nullptr))
@@ -457,6 +474,7 @@ Status RegOpenKeyExA(RegKey root, const char* subKey, Dword /*options*/, Dword a
 {
     if (result == nullptr)
         return kErrorInvalidParameter;
+    *result = nullptr;  // as the system does: a failed open leaves no stale handle behind
     int rootIndex = 0;
     std::vector<std::string> path;
     if (!Resolve(root, &rootIndex, &path, nullptr))
@@ -650,10 +668,15 @@ std::intptr_t ButtonGetCheck(Window button)
     return IsCheckable(Live(button)) ? static_cast<std::intptr_t>(button->check) : 0;
 }
 
+// A state beyond what the button can show is taken as its highest state:
+// checked for two-state buttons, indeterminate for three-state ones.
 void ButtonSetCheck(Window button, unsigned int check)
 {
-    if (IsCheckable(Live(button)))
-        button->check = check;
+    if (!IsCheckable(Live(button)))
+        return;
+    const std::uint32_t type = button->style & memplat::kBsTypeMask;
+    const unsigned int highest = type == 0x5 || type == 0x6 ? 2u : 1u;
+    button->check = check > highest ? highest : check;
 }
 
 std::intptr_t ComboResetContent(Window combo)
@@ -769,7 +792,7 @@ std::intptr_t ListViewInsertItem(Window list, int index, const char* text)
     const std::string itemText = text != nullptr ? text : "";
     std::size_t position = 0;
     if ((list->style & memplat::kLvsSortAscending) != 0) {
-        while (position < list->rows.size() && CompareNoCase(list->rows[position][0], itemText) < 0)
+        while (position < list->rows.size() && CompareListViewText(list->rows[position][0], itemText) < 0)
             ++position;
     } else {
         if (index < 0)

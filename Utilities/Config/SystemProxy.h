@@ -1,0 +1,23 @@
+// SystemProxy.h - the proxy of the user's system Internet settings, offered
+// when the player has none of its own.
+#ifndef KESTROVA_CONFIG_SYSTEM_PROXY_H
+#define KESTROVA_CONFIG_SYSTEM_PROXY_H
+
+#include <cstdint>
+#include <string>
+
+#include "ProxySettings.h"
+
+extern const char kInternetSettingsKey[];
+
+// Splits a proxy server text at its last ':' (port) and the part before at
+// its last '=' (scheme and address). False when there is no ':' or no
+// number after it; the port is already 0 in the second case. Type and
+// address change only on success.
+bool ParseProxyServer(const std::string& server, ProxyType& type, std::string& address, std::int32_t& port);
+
+// 1 when the system proxy is switched on and its server text has a port;
+// reads only, and leaves type and address alone on failure.
+int ReadSystemProxy(ProxyType& type, std::string& address, std::int32_t& port);
+
+#endif  // KESTROVA_CONFIG_SYSTEM_PROXY_H
