@@ -2,8 +2,10 @@
 // of every command to its handler.
 #include "SettingsDialog.h"
 
+#include "ComponentInfo.h"
 #include "ConfigModule.h"
 #include "DisplaySettings.h"
+#include "MediaCache.h"
 #include "NetworkDialog.h"
 #include "RenderLists.h"
 #include "resources/resource.h"
@@ -44,6 +46,10 @@ std::intptr_t OnSettingsCommand(plat::Window dialog, std::uintptr_t wParam)
         if (code == plat::kCbnSelChange)
             OnDriverChanged(dialog);
         break;
+    case IDC_DELETE_TEMP_FILES:
+        if (code == plat::kBnClicked)
+            ClearMediaCache(dialog);
+        break;
     case IDC_NETWORK_SETTINGS:
         // A second modal dialog over this one; whatever happens there
         // leaves this dialog as it was.
@@ -62,12 +68,6 @@ std::intptr_t OnSettingsCommand(plat::Window dialog, std::uintptr_t wParam)
 }
 
 }  // namespace
-
-void FillComponentInfo(plat::Window /*dialog*/)
-{
-    // The "Advanced Information" report is not filled yet: the group shows
-    // the template's texts and an empty list.
-}
 
 std::intptr_t CONFIG_CALLBACK SettingsDlgProc(plat::Window dialog, unsigned int message,
                                                plat::WParam wParam, plat::LParam /*lParam*/)

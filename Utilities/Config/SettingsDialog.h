@@ -9,8 +9,4 @@
 std::intptr_t CONFIG_CALLBACK SettingsDlgProc(plat::Window dialog, unsigned int message,
                                                plat::WParam wParam, plat::LParam lParam);
 
-// The "Advanced Information" group: versions of the browser components and
-// the installed libraries.
-void FillComponentInfo(plat::Window dialog);
-
 #endif  // KESTROVA_CONFIG_SETTINGS_DIALOG_H

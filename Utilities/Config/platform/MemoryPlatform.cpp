@@ -2,6 +2,7 @@
 // registry and dialog manager. See MemoryPlatform.h for what it promises;
 // the contract tests hold it to the Win32 implementation.
 #include "MemoryPlatform.h"
+#include "MemoryPlatformInternal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -472,6 +473,7 @@ namespace plat {
 
 Status RegOpenKeyExA(RegKey root, const char* subKey, Dword /*options*/, Dword access, RegKey* result)
 {
+    memplat::internal::MaybeThrow("RegOpenKeyExA");
     if (result == nullptr)
         return kErrorInvalidParameter;
     *result = nullptr;  // as the system does: a failed open leaves no stale handle behind
@@ -505,6 +507,7 @@ Status RegCreateKeyExA(RegKey root, const char* subKey, Dword access, RegKey* re
 
 Status RegQueryValueExA(RegKey key, const char* valueName, Dword* type, unsigned char* data, Dword* size)
 {
+    memplat::internal::MaybeThrow("RegQueryValueExA");
     RegNode* node = nullptr;
     const Status status = NodeForOperation(key, kQueryValue, &node);
     if (status != kErrorSuccess)
@@ -859,6 +862,7 @@ void Reset()
     state.liveWindows.clear();
     state.driver = nullptr;
     state.messageBoxes.clear();
+    internal::ResetFiles();
 }
 
 void SetKeyAccess(plat::RegKey root, const std::string& path, KeyAccess access)

@@ -147,6 +147,64 @@ struct MessageBoxRecord {
 };
 std::vector<MessageBoxRecord> MessageBoxes();
 
+// ---- Files, the module's own path and the shell ------------------------------------
+//
+// A file system of Windows paths ("C:\\dir\\file", "\\" or "/" between names,
+// letter case ignored). Directories must exist before files go in them.
+
+// What GetModuleFileNameA reports for any module; "" makes it fail.
+void SetModulePath(const std::string& path);
+void PutDirectory(const std::string& path);  // with its parents
+void PutFile(const std::string& path, const std::string& bytes = std::string());  // parents too
+
+// Version information of a file: the four 16-bit numbers of its file version
+// (major, minor, build, revision), or a version resource without the fixed
+// part.
+struct FileVersion {
+    std::uint16_t major, minor, build, revision;
+    bool hasFixedInfo;
+};
+void PutVersionedFile(const std::string& path, const FileVersion& version);
+
+// A read-only file cannot be written or deleted; a read-only directory
+// takes no new files (the in-memory model of a folder the user may not
+// write to). A locked file cannot be opened or deleted (in use elsewhere).
+void SetReadOnly(const std::string& path, bool readOnly);
+void SetLocked(const std::string& path, bool locked);
+
+bool PathExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+std::string FileBytes(const std::string& path);
+// Every path below directory, relative to it, in sorted order.
+std::vector<std::string> ListTree(const std::string& directory);
+
+// Each SHFileOperationA call as it was made; pFrom with all its NULs.
+struct FileOperationRecord {
+    plat::Window owner;
+    unsigned int function;
+    std::string from;
+    bool hasTo;
+    unsigned short flags;
+    int anyOperationsAborted;
+    bool hasNameMappings;
+    std::string title;
+};
+std::vector<FileOperationRecord> FileOperations();
+std::vector<plat::Dword> Sleeps();
+
+// Resources handed out and not yet given back.
+int OpenStreamCount();
+int OpenFindCount();
+int GlobalBlockCount();
+
+// The next GlobalAlloc fails.
+void FailNextGlobalAlloc();
+
+// Fault injection: the (skip + 1)-th next call of the named platform
+// function ("RegOpenKeyExA", "RegQueryValueExA", "OpenFileStream",
+// "GetFileVersionInfoSizeA") throws std::runtime_error instead.
+void ThrowOnCall(const std::string& function, int skip = 0);
+
 }  // namespace memplat
 
 #endif  // KESTROVA_CONFIG_MEMORY_PLATFORM_H

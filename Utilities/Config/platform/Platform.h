@@ -177,6 +177,87 @@ std::intptr_t ListViewGetItemCount(Window list);                                
 // LVM_GETITEMTEXTA into buffer of bufferSize bytes; returns the length copied.
 std::intptr_t ListViewGetItemText(Window list, int index, int subItem, char* buffer, int bufferSize);
 
+// ---- The module's own file (KERNEL32) ---------------------------------------
+
+// Copies the module's path, at most size - 1 characters and a NUL; returns
+// the length copied, size when the path was cut, 0 on failure.
+Dword GetModuleFileNameA(Module module, char* buffer, Dword size);
+
+// ---- Files and the shell (KERNEL32, SHELL32) -----------------------------------
+
+const Dword kInvalidFileAttributes = 0xFFFFFFFF;
+const Dword kFileAttributeReadOnly = 0x01;
+const Dword kFileAttributeDirectory = 0x10;
+
+Dword GetFileAttributesA(const char* path);
+void Sleep(Dword milliseconds);
+
+// SHFILEOPSTRUCTA, field for field.
+struct FileOperation {
+    Window hwnd;
+    unsigned int wFunc;
+    const char* pFrom;  // names, each with its NUL, ending with an empty name
+    const char* pTo;
+    unsigned short fFlags;
+    int fAnyOperationsAborted;
+    void* hNameMappings;
+    const char* lpszProgressTitle;
+};
+const unsigned int kFoDelete = 3;
+const unsigned short kFofNoConfirmation = 0x0010;
+const unsigned short kFofSimpleProgress = 0x0100;
+const unsigned short kFofNoErrorUi = 0x0400;
+
+int SHFileOperationA(FileOperation* operation);
+
+// FindFirstFileA / FindNextFileA / FindClose over WIN32_FIND_DATAA's
+// attributes and long name.
+struct FindData {
+    Dword attributes;
+    char name[260];
+};
+typedef void* FindHandle;  // null when nothing was found
+FindHandle FindFirstFileA(const char* pattern, FindData* data);
+int FindNextFileA(FindHandle find, FindData* data);
+int FindClose(FindHandle find);
+
+// The C runtime's streams, for the diagnostic log: fopen, fputs, fclose.
+// Text mode ("t" or no "b") writes each line feed as CR LF.
+typedef void* FileStream;  // null when the file cannot be opened
+FileStream OpenFileStream(const char* path, const char* mode);
+int PutText(FileStream stream, const char* text);
+int CloseFileStream(FileStream stream);
+
+// ---- Version information (VERSION) and movable memory (KERNEL32) --------------
+
+// VS_FIXEDFILEINFO.
+struct FixedFileInfo {
+    Dword dwSignature;
+    Dword dwStrucVersion;
+    Dword dwFileVersionMS;
+    Dword dwFileVersionLS;
+    Dword dwProductVersionMS;
+    Dword dwProductVersionLS;
+    Dword dwFileFlagsMask;
+    Dword dwFileFlags;
+    Dword dwFileOS;
+    Dword dwFileType;
+    Dword dwFileSubtype;
+    Dword dwFileDateMS;
+    Dword dwFileDateLS;
+};
+
+Dword GetFileVersionInfoSizeA(const char* path, Dword* handle);
+int GetFileVersionInfoA(const char* path, Dword handle, Dword size, void* block);
+int VerQueryValueA(const void* block, const char* subBlock, void** buffer, unsigned int* length);
+
+typedef void* GlobalHandle;
+const unsigned int kGmemMoveable = 0x0002;
+GlobalHandle GlobalAlloc(unsigned int flags, std::size_t bytes);
+void* GlobalLock(GlobalHandle memory);
+int GlobalUnlock(GlobalHandle memory);
+GlobalHandle GlobalFree(GlobalHandle memory);
+
 }  // namespace plat
 
 #endif  // KESTROVA_CONFIG_PLATFORM_H

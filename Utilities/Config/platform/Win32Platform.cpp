@@ -2,9 +2,13 @@
 // Config.dll. One system call per function, its own result unchanged.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
 
 #include "Platform.h"
 
+#include <cstring>
 #include <type_traits>
 
 // The portable declarations must be the system's own types, so the module's
@@ -26,6 +30,13 @@ static_assert(plat::kRegSz == REG_SZ && plat::kRegDword == REG_DWORD && plat::kR
 static_assert(plat::kWmInitDialog == WM_INITDIALOG && plat::kWmCommand == WM_COMMAND &&
                   plat::kWmSetRedraw == WM_SETREDRAW,
               "messages");
+static_assert(sizeof(plat::FixedFileInfo) == sizeof(VS_FIXEDFILEINFO), "VS_FIXEDFILEINFO layout");
+static_assert(plat::kFoDelete == FO_DELETE && plat::kFofNoConfirmation == FOF_NOCONFIRMATION &&
+                  plat::kFofSimpleProgress == FOF_SIMPLEPROGRESS && plat::kFofNoErrorUi == FOF_NOERRORUI &&
+                  plat::kGmemMoveable == GMEM_MOVEABLE && plat::kInvalidFileAttributes == INVALID_FILE_ATTRIBUTES &&
+                  plat::kFileAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+                  plat::kFileAttributeReadOnly == FILE_ATTRIBUTE_READONLY,
+              "shell, file and memory constants");
 static_assert(plat::kIdOk == IDOK && plat::kIdCancel == IDCANCEL && plat::kBnClicked == BN_CLICKED &&
                   plat::kCbnSelChange == CBN_SELCHANGE && plat::kBstChecked == BST_CHECKED &&
                   plat::kBstUnchecked == BST_UNCHECKED && plat::kCbErr == CB_ERR && plat::kMbOk == MB_OK,
@@ -165,5 +176,81 @@ intptr_t ListViewGetItemText(Window list, int index, int subItem, char* buffer, 
     item.cchTextMax = bufferSize;
     return Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
+
+// ---- The module's own file, files and the shell ----------------------------------
+
+Dword GetModuleFileNameA(Module module, char* buffer, Dword size) { return ::GetModuleFileNameA(module, buffer, size); }
+Dword GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
+void Sleep(Dword milliseconds) { ::Sleep(milliseconds); }
+
+int SHFileOperationA(FileOperation* operation)
+{
+    SHFILEOPSTRUCTA record = {};
+    record.hwnd = operation->hwnd;
+    record.wFunc = operation->wFunc;
+    record.pFrom = operation->pFrom;
+    record.pTo = operation->pTo;
+    record.fFlags = operation->fFlags;
+    record.fAnyOperationsAborted = operation->fAnyOperationsAborted;
+    record.hNameMappings = operation->hNameMappings;
+    record.lpszProgressTitle = operation->lpszProgressTitle;
+    const int result = ::SHFileOperationA(&record);
+    operation->fAnyOperationsAborted = record.fAnyOperationsAborted;
+    operation->hNameMappings = record.hNameMappings;
+    return result;
+}
+
+namespace {
+
+void CopyFindData(const WIN32_FIND_DATAA& found, FindData* data)
+{
+    data->attributes = found.dwFileAttributes;
+    std::memcpy(data->name, found.cFileName, sizeof data->name);
+    data->name[sizeof data->name - 1] = '\0';
+}
+
+}  // namespace
+
+FindHandle FindFirstFileA(const char* pattern, FindData* data)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return nullptr;
+    CopyFindData(found, data);
+    return find;
+}
+
+int FindNextFileA(FindHandle find, FindData* data)
+{
+    WIN32_FIND_DATAA found;
+    if (!::FindNextFileA(find, &found))
+        return 0;
+    CopyFindData(found, data);
+    return 1;
+}
+
+int FindClose(FindHandle find) { return ::FindClose(find); }
+
+FileStream OpenFileStream(const char* path, const char* mode) { return std::fopen(path, mode); }
+int PutText(FileStream stream, const char* text) { return std::fputs(text, static_cast<std::FILE*>(stream)); }
+int CloseFileStream(FileStream stream) { return std::fclose(static_cast<std::FILE*>(stream)); }
+
+// ---- Version information and movable memory -------------------------------------
+
+Dword GetFileVersionInfoSizeA(const char* path, Dword* handle) { return ::GetFileVersionInfoSizeA(path, handle); }
+int GetFileVersionInfoA(const char* path, Dword handle, Dword size, void* block)
+{
+    return ::GetFileVersionInfoA(path, handle, size, block);
+}
+int VerQueryValueA(const void* block, const char* subBlock, void** buffer, unsigned int* length)
+{
+    return ::VerQueryValueA(block, subBlock, buffer, length);
+}
+
+GlobalHandle GlobalAlloc(unsigned int flags, std::size_t bytes) { return ::GlobalAlloc(flags, bytes); }
+void* GlobalLock(GlobalHandle memory) { return ::GlobalLock(memory); }
+int GlobalUnlock(GlobalHandle memory) { return ::GlobalUnlock(memory); }
+GlobalHandle GlobalFree(GlobalHandle memory) { return ::GlobalFree(memory); }
 
 }  // namespace plat

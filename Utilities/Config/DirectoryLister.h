@@ -1,0 +1,44 @@
+// DirectoryLister.h - the files of a directory whose names match a mask.
+#ifndef KESTROVA_CONFIG_DIRECTORY_LISTER_H
+#define KESTROVA_CONFIG_DIRECTORY_LISTER_H
+
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+class DirectoryLister {
+public:
+    // directory: listed as given, ending with a separator. mask: "*" and
+    // "?" wildcards, matched against each whole long file name ignoring
+    // case. recurse: non-zero also lists the files of every subdirectory,
+    // their paths carrying the subdirectory part. includeDirectories:
+    // non-zero also yields the directories themselves.
+    DirectoryLister(const std::string& directory, const std::string& mask, int recurse, int includeDirectories);
+    ~DirectoryLister();
+    DirectoryLister(const DirectoryLister&) = delete;
+    DirectoryLister& operator=(const DirectoryLister&) = delete;
+
+    // The next path (the directory text as given, then the rest), or false
+    // when there are no more.
+    bool NextFile(std::string& path);
+
+private:
+    struct Level {
+        std::string directory;
+        plat::FindHandle find;
+        bool first;
+        plat::FindData data;
+    };
+    std::vector<Level> levels_;
+    std::string mask_;
+    bool recurse_;
+    bool includeDirectories_;
+
+    void Enter(const std::string& directory);
+};
+
+// Windows wildcard match of a whole name, ignoring the case of A-Z.
+bool MatchesFileMask(const char* name, const char* mask);
+
+#endif  // KESTROVA_CONFIG_DIRECTORY_LISTER_H
