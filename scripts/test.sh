@@ -46,11 +46,15 @@ if run cmake -S . -B "$BUILD/w64" -DCMAKE_BUILD_TYPE=Release \
     step "Wine tests (x86_64 under wine64 and Xvfb)"
     export CONFIG_WINEPREFIX="$BUILD/w64/wineprefix"
     export WINEPREFIX="$CONFIG_WINEPREFIX" WINEDEBUG=-all
-    # Start the prefix (and its background services) outside CTest, so
-    # they do not hold CTest's output pipes open.
-    /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
-    (cd "$BUILD/w64" && run xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure) || failed=1
-    wineserver -k 2>/dev/null || true
+    # One display for the whole run: the wineserver started by wineboot
+    # keeps the display it was started with. The prefix and its background
+    # services start before CTest with their output sent elsewhere, so they
+    # do not hold CTest's pipes open; the server is stopped before Xvfb goes.
+    (cd "$BUILD/w64" && run xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+        /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+        ctest --output-on-failure; status=$?
+        wineserver -k 2>/dev/null
+        exit $status') || failed=1
 fi
 
 step "Summary"
