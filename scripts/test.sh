@@ -53,7 +53,7 @@ if run cmake -S . -B "$BUILD/w64" -DCMAKE_BUILD_TYPE=Release \
     (cd "$BUILD/w64" && run xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
         /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
         ctest --output-on-failure; status=$?
-        wineserver -k 2>/dev/null
+        /usr/lib/wine/wineserver64 -k 2>/dev/null
         exit $status') || failed=1
 fi
 

@@ -74,6 +74,65 @@ bool CanDenyAccess();
 // path is below ScratchRoot(); applies to the key and everything below it.
 void SetKeyAccess(const std::string& path, Access access);
 
+// ---- Files -----------------------------------------------------------------
+//
+// A scratch folder, fresh at the start of every scenario and removed with
+// its contents at its end: a made-up "C:\\..." folder in memory, a real
+// folder under the temporary folder on Win32. Paths given to the functions
+// below are full paths inside it; they set things up and look at the result
+// with the platform's own means, never through plat::.
+std::string ScratchFolder();  // without a trailing separator
+
+void MakeFolder(const std::string& path);  // its parent must exist
+void MakeFile(const std::string& path, const std::string& bytes);
+void MakeReadOnly(const std::string& path);  // a file
+// Keeps the file open with no sharing until the scenario ends, as another
+// program using it would.
+void HoldOpen(const std::string& path);
+
+// Every path below folder, relative to it, folders included, sorted.
+std::vector<std::string> FolderTree(const std::string& folder);
+// False when path is missing or a folder.
+bool ReadFileBytes(const std::string& path, std::string* bytes);
+
+// A read-only file refuses to be written (memory only: the Wine prefix runs
+// as root, whose writes ignore the read-only attribute).
+bool CanRefuseWritingReadOnlyFiles();
+// A folder that takes no new files (memory only: Windows ignores the
+// read-only attribute of a folder, and root ignores folder permissions).
+bool CanMakeReadOnlyFolder();
+void MakeReadOnlyFolder(const std::string& path);
+
+// Files with a version resource: a library whose file version is the four
+// 16-bit numbers; one whose resource has no fixed part; one with no version
+// resource at all. False when this platform cannot make such a file.
+bool MakeVersionedFile(const std::string& path, int major, int minor, int build, int revision);
+bool MakeFileWithoutFixedVersionPart(const std::string& path);
+bool MakeLibraryWithoutVersion(const std::string& path);
+
+// What GetModuleFileNameA should report for the running program (a null
+// module), found without that function: the test program's file on Win32,
+// the path the fixture sets in memory.
+std::string ProgramPath();
+
+// Find handles, streams and movable blocks handed out and not given back
+// (memory only: Windows keeps no such count a test could read).
+bool CanCountFileResources();
+int OpenFileResourceCount();
+
+// ---- The C runtime (Win32 only) -----------------------------------------------
+//
+// Where the module carries its own version of a runtime function, the Win32
+// build checks the runtime against the same expectations the module's
+// version is held to. Native builds have no such runtime.
+bool HasWindowsRuntime();
+// sscanf(text, "%d", &value) of the system's msvcrt.dll.
+int RuntimeScanDecimal(const char* text, int* value);
+// _splitpath: drive, directory, name, extension.
+void RuntimeSplitPath(const char* path, std::string parts[4]);
+std::string RuntimeMakePath(const char* drive, const char* directory, const char* name, const char* extension);
+int RuntimeStricmp(const char* a, const char* b);
+
 }  // namespace contract
 
 #endif  // KESTROVA_TESTS_CONTRACT_FIXTURE_H

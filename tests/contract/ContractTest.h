@@ -76,6 +76,25 @@ private:
     plat::RegKey key_ = nullptr;
 };
 
+// Scenarios on the scratch folder. Where the platform can tell, every find
+// handle, stream and movable block must be given back by the end.
+class FileContract : public PlatformContract {
+protected:
+    void TearDown() override
+    {
+        if (CanCountFileResources()) {
+            EXPECT_EQ(0, OpenFileResourceCount())
+                << "find handles, streams or movable blocks left at the end of the scenario on " << PlatformName();
+        }
+        PlatformContract::TearDown();
+    }
+    // A path below the scratch folder; "" for the folder itself.
+    static std::string Path(const std::string& relative)
+    {
+        return relative.empty() ? ScratchFolder() : ScratchFolder() + "\\" + relative;
+    }
+};
+
 // ScratchPath() with a subkey path appended ("" gives the scratch key).
 inline std::string ScratchKey(const std::string& subPath)
 {

@@ -16,7 +16,7 @@ memplat::DialogTemplate ToTemplate(const layouts::DialogLayout& layout)
     result.id = layout.id;
     result.caption = layout.caption;
     for (const layouts::ControlLayout& control : layout.controls)
-        result.controls.push_back(memplat::ControlSpec{control.id, control.className, control.style, control.text});
+        result.controls.push_back(memplat::ControlTemplate{control.id, control.className, control.style, control.text});
     return result;
 }
 

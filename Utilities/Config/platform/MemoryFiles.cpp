@@ -185,9 +185,25 @@ std::string LastName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Deletes a file or a folder with its contents. Inside a folder, read-only
-// files go as well, as the shell's recursive delete does; a locked file
-// anywhere stops the deletion there.
+// The keys of a folder's entries in the order the system lists them:
+// names compared in upper case (measured under Wine 8, as on NTFS), so "_"
+// comes after the letters, not before them as in the case-folded keys.
+std::vector<std::string> ListingOrder(const Node& folder)
+{
+    std::vector<std::string> keys;
+    for (const auto& child : folder.children)
+        keys.push_back(child.first);
+    std::sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::toupper(static_cast<unsigned char>(x)) < std::toupper(static_cast<unsigned char>(y));
+        });
+    });
+    return keys;
+}
+
+// Deletes a file or a folder with its contents, in listing order. Inside a
+// folder, read-only files go as well, as the shell's recursive delete does;
+// a locked file anywhere stops the deletion there.
 bool DeleteTree(Node& parent, const std::string& key)
 {
     auto found = parent.children.find(key);
@@ -197,10 +213,7 @@ bool DeleteTree(Node& parent, const std::string& key)
     if (node.locked)
         return false;
     if (node.directory) {
-        std::vector<std::string> names;
-        for (auto& child : node.children)
-            names.push_back(child.first);
-        for (const std::string& name : names)
+        for (const std::string& name : ListingOrder(node))
             if (!DeleteTree(node, name))
                 return false;
     }
@@ -213,6 +226,8 @@ bool DeleteTree(Node& parent, const std::string& key)
 const char kVersionTag[4] = {'K', 'V', 'E', 'R'};
 const std::size_t kFixedOffset = 8;
 const plat::Dword kVersionBlockSize = static_cast<plat::Dword>(kFixedOffset + sizeof(plat::FixedFileInfo));
+
+const int kErrorSharingViolation = 32;  // ERROR_SHARING_VIOLATION
 
 }  // namespace
 
@@ -335,17 +350,26 @@ Dword GetModuleFileNameA(Module /*module*/, char* buffer, Dword size)
     const std::string& path = TheFiles().modulePath;
     if (path.empty() || buffer == nullptr || size == 0)
         return 0;
-    // A path that does not fit is cut, NUL-terminated, and reported as size.
-    const std::size_t count = std::min<std::size_t>(path.size(), size - 1);
-    std::memcpy(buffer, path.data(), count);
-    buffer[count] = '\0';
-    return path.size() < size ? static_cast<Dword>(count) : size;
+    // A path that does not fit fills the buffer with no NUL and is reported
+    // as size (measured under Wine 8; Windows XP does the same, later
+    // versions put a NUL in the last byte).
+    if (path.size() >= size) {
+        std::memcpy(buffer, path.data(), size);
+        return size;
+    }
+    std::memcpy(buffer, path.data(), path.size());
+    buffer[path.size()] = '\0';
+    return static_cast<Dword>(path.size());
 }
 
 Dword GetFileAttributesA(const char* path)
 {
     const Node* node = FindPath(path);
-    if (node == nullptr)
+    if (node == nullptr || *path == '\0')
+        return kInvalidFileAttributes;
+    // A trailing separator names a folder: "file.txt\\" is no file (Wine 8).
+    const char last = path[std::strlen(path) - 1];
+    if (!node->directory && (last == '\\' || last == '/'))
         return kInvalidFileAttributes;
     Dword attributes = node->directory ? kFileAttributeDirectory : 0x20 /*FILE_ATTRIBUTE_ARCHIVE*/;
     if (node->readOnly)
@@ -356,9 +380,10 @@ Dword GetFileAttributesA(const char* path)
 void Sleep(Dword milliseconds) { TheFiles().sleeps.push_back(milliseconds); }
 
 // FO_DELETE of each name in the list; a last component with wildcards
-// names every match in its folder. The first item that cannot be deleted
-// (read-only or locked at the top, or locked below) stops the operation,
-// leaving the rest.
+// names every match in its folder, taken in listing order. The first item
+// that cannot be deleted stops the operation, leaving the rest: a
+// read-only file at the top gives ERROR_ACCESS_DENIED, a locked file
+// anywhere ERROR_SHARING_VIOLATION (both measured under Wine 8).
 int SHFileOperationA(FileOperation* operation)
 {
     Files& files = TheFiles();
@@ -385,14 +410,18 @@ int SHFileOperationA(FileOperation* operation)
             continue;
         const std::string mask = LastName(path);
         std::vector<std::string> matches;
-        for (const auto& child : parent->children)
-            if (MatchesMask(child.second->name, mask))
-                matches.push_back(child.first);
+        for (const std::string& key : ListingOrder(*parent))
+            if (MatchesMask(parent->children[key]->name, mask))
+                matches.push_back(key);
         for (const std::string& match : matches) {
             Node& item = *parent->children[match];
-            if ((item.readOnly && !item.directory) || !DeleteTree(*parent, match)) {
+            if (item.readOnly && !item.directory) {
                 operation->fAnyOperationsAborted = 0;
                 return kErrorAccessDenied;
+            }
+            if (!DeleteTree(*parent, match)) {
+                operation->fAnyOperationsAborted = 0;
+                return kErrorSharingViolation;
             }
         }
     }
@@ -407,13 +436,22 @@ FindHandle FindFirstFileA(const char* pattern, FindData* data)
         return nullptr;
     const std::string mask = LastName(pattern);
     Find find{{}, 1};
-    for (const auto& child : parent->children) {
-        if (!MatchesMask(child.second->name, mask))
-            continue;
+    auto add = [&find](const std::string& name, bool directory) {
         FindData entry;
-        entry.attributes = child.second->directory ? kFileAttributeDirectory : 0x20;
-        std::snprintf(entry.name, sizeof entry.name, "%s", child.second->name.c_str());
+        entry.attributes = directory ? kFileAttributeDirectory : 0x20;
+        std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
         find.entries.push_back(entry);
+    };
+    // Every folder but a drive's root lists "." and ".." first (Wine 8).
+    const bool driveRoot = PathKey(pattern).size() == 2;
+    if (!driveRoot && MatchesMask(".", mask)) {
+        add(".", true);
+        add("..", true);
+    }
+    for (const std::string& key : ListingOrder(*parent)) {
+        const Node& child = *parent->children[key];
+        if (MatchesMask(child.name, mask))
+            add(child.name, child.directory);
     }
     if (find.entries.empty())
         return nullptr;
@@ -515,12 +553,14 @@ int VerQueryValueA(const void* block, const char* subBlock, void** buffer, unsig
     if (length != nullptr)
         *length = 0;
     if (bytes == nullptr || subBlock == nullptr || std::strcmp(subBlock, "\\") != 0 ||
-        std::memcmp(bytes, kVersionTag, sizeof kVersionTag) != 0 || bytes[4] == 0)
+        std::memcmp(bytes, kVersionTag, sizeof kVersionTag) != 0)
         return 0;
+    // The root block is always there; without the fixed part it succeeds
+    // with 0 bytes (measured under Wine 8).
     if (buffer != nullptr)
         *buffer = const_cast<unsigned char*>(bytes + kFixedOffset);
     if (length != nullptr)
-        *length = sizeof(FixedFileInfo);
+        *length = bytes[4] != 0 ? sizeof(FixedFileInfo) : 0;
     return 1;
 }
 

@@ -408,15 +408,15 @@ HWND__* BuildDialog(const memplat::DialogTemplate& dialogTemplate, plat::DialogP
     dialog->parent = owner;
     dialog->templateId = dialogTemplate.id;
     dialog->proc = proc;
-    for (const memplat::ControlSpec& spec : dialogTemplate.controls) {
+    for (const memplat::ControlTemplate& item : dialogTemplate.controls) {
         std::unique_ptr<HWND__> control(new HWND__);
-        control->id = spec.id;
-        control->className = spec.className;
-        control->style = spec.style;
-        control->enabled = (spec.style & memplat::kWsDisabled) == 0;
+        control->id = item.id;
+        control->className = item.className;
+        control->style = item.style;
+        control->enabled = (item.style & memplat::kWsDisabled) == 0;
         // A drop-down list has no text of its own: it shows its selection.
         if (!IsClass(control.get(), "ComboBox"))
-            control->text = spec.text;
+            control->text = item.text;
         control->parent = dialog.get();
         state.liveWindows.insert(control.get());
         dialog->children.push_back(std::move(control));

@@ -42,7 +42,7 @@ const std::uint32_t kLvsSortAscending = 0x10;
 // One control of a dialog template, in tab order. className is one of
 // "Button", "Static", "Edit", "ComboBox", "SysListView32". id -1 for
 // controls the module never addresses.
-struct ControlSpec {
+struct ControlTemplate {
     int id;
     std::string className;
     std::uint32_t style;
@@ -52,7 +52,7 @@ struct ControlSpec {
 struct DialogTemplate {
     int id;
     std::string caption;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlTemplate> controls;
 };
 
 // Everything back to empty: registry, access rules, windows, templates,

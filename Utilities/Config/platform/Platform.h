@@ -179,8 +179,10 @@ std::intptr_t ListViewGetItemText(Window list, int index, int subItem, char* buf
 
 // ---- The module's own file (KERNEL32) ---------------------------------------
 
-// Copies the module's path, at most size - 1 characters and a NUL; returns
-// the length copied, size when the path was cut, 0 on failure.
+// Copies the module's path and a NUL; returns the length copied, 0 on
+// failure. A path that does not fit fills the buffer with no NUL and
+// returns size (Windows XP and Wine; later Windows versions end it with a
+// NUL instead).
 Dword GetModuleFileNameA(Module module, char* buffer, Dword size);
 
 // ---- Files and the shell (KERNEL32, SHELL32) -----------------------------------
