@@ -1,0 +1,94 @@
+#!/bin/bash
+# Shows the real settings dialog of Config.dll in the simulated Kestrova Dad
+# Azizov player (PlayerSim.exe) under Wine, on a fresh Debian 12 machine:
+#   1. installs the Debian packages it needs when missing;
+#   2. builds the x86_64 Config.dll and PlayerSim.exe (no tests: quick);
+#   3. starts a Wine prefix inside the build tree;
+#   4. with a usable X display, opens the dialog there for you to try, and
+#      prints what the module did to the simulated engine once you close it;
+#      without one (or with --screenshots), runs it under Xvfb, saves PNG
+#      screenshots of the dialog and of its two lists, and prints their paths.
+# Usage: scripts/demo.sh [--screenshots]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+BUILD=${CONFIG_DEMO_BUILD_DIR:-$ROOT/build/demo}
+JOBS=${CONFIG_JOBS:-2}
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+headless=0
+case "${1:-}" in
+    --screenshots) headless=1 ;;
+    "") ;;
+    *) echo "usage: $0 [--screenshots]" >&2; exit 2 ;;
+esac
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+step "Dependencies"
+./scripts/install-deps.sh
+
+step "Building Config.dll and the simulated player (x86_64)"
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-x86_64.cmake" >/dev/null
+cmake --build "$BUILD" -j"$JOBS" --target Config PlayerSim
+PLAYER="$BUILD/tools/PlayerSim/PlayerSim.exe"
+
+export WINEPREFIX="$BUILD/wineprefix" WINEDEBUG=-all
+# However the demo ends (even by Ctrl-C), no Wine process stays behind.
+trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+
+# A display counts when an X client can talk to it; without the usual
+# probes installed, a set DISPLAY is taken at its word.
+display_usable() {
+    [ -n "${DISPLAY:-}" ] || return 1
+    if command -v xdpyinfo >/dev/null 2>&1; then
+        xdpyinfo >/dev/null 2>&1
+    elif command -v xset >/dev/null 2>&1; then
+        xset q >/dev/null 2>&1
+    fi
+}
+
+if [ "$headless" -eq 0 ] && display_usable; then
+    step "Opening the settings dialog on $DISPLAY (close it to finish)"
+    # The prefix starts on this display: its desktop keeps the display it
+    # was started with. Its background services write elsewhere.
+    "$WINE" wineboot </dev/null >/dev/null 2>&1
+    # Your window manager frames the windows (an earlier run without a
+    # display may have asked Wine to do it).
+    "$WINE" reg delete "HKCU\\Software\\Wine\\X11 Driver" /v Managed /f </dev/null >/dev/null 2>&1 || true
+    "$WINE" "$PLAYER"
+    exit $?
+fi
+
+step "No display: photographing the dialog under Xvfb"
+SHOTS="$BUILD/screenshots"
+rm -rf "$SHOTS"
+mkdir -p "$SHOTS"
+# Everything on one Xvfb display. Wine draws the windows' title bars itself
+# (there is no window manager to do it) and closes them without waiting
+# for one. PlayerSim photographs the dialog, drops its lists down, then
+# closes it with Esc, so nothing is saved to the registry.
+status=0
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+    "$1" wineboot </dev/null >/dev/null 2>&1
+    "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    "$1" "$2" --screenshot "Z:$3" </dev/null; status=$?
+    "$4" -k 2>/dev/null
+    exit $status' demo "$WINE" "$PLAYER" "$SHOTS" "$WINESERVER" || status=$?
+
+step "Screenshots"
+found=0
+for bmp in "$SHOTS"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    png="${bmp%.bmp}.png"
+    convert "$bmp" "$png" && rm -f "$bmp"
+    echo "$png"
+    found=1
+done
+if [ "$found" -eq 0 ]; then
+    echo "no screenshot was saved" >&2
+    status=1
+fi
+exit $status

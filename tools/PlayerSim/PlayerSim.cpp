@@ -1,0 +1,172 @@
+// PlayerSim.cpp - the simulated Kestrova Dad Azizov player: a main window,
+// Config.dll loaded the way the player loads it, and DoConfig called with
+// a simulated engine. Prints what DoConfig returned, what the module did to
+// the engine and the settings it left in the registry.
+//
+// Usage: PlayerSim.exe [--screenshot DIR] [PATH\Config.dll]
+//   Without a path, Config.dll is taken from beside PlayerSim.exe.
+//   --screenshot DIR: photograph the dialog into DIR, then close it with Esc.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "DemoEngine.h"
+#include "ScreenshotTour.h"
+#include "SimEngine.h"
+
+namespace {
+
+const char kMainWindowClass[] = "KestrovaPlayerSimWindow";
+const char kMainWindowTitle[] = "Kestrova Dad Azizov Player (simulated)";
+const char kSettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config";
+
+struct Options {
+    std::string dllPath;
+    std::string screenshotDir;
+    bool ok = true;
+};
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
+            options.screenshotDir = argv[++i];
+        else if (argv[i][0] != '-' && options.dllPath.empty())
+            options.dllPath = argv[i];
+        else
+            options.ok = false;
+    }
+    return options;
+}
+
+std::string ModuleBesideExe()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string result = path;
+    const std::string::size_type slash = result.find_last_of("\\/");
+    result.erase(slash == std::string::npos ? 0 : slash + 1);
+    return result + "Config.dll";
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        const char text[] = "Simulated player: a 3D scene would be rendered here.";
+        TextOutA(dc, 12, 12, text, static_cast<int>(std::strlen(text)));
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateMainWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kMainWindowClass;
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA(kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 20, 20, 760, 620, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    return window;
+}
+
+void PrintStoredSettings()
+{
+    const char* const names[] = {"AutoUpdate", "RenderEngine", "fsWidth", "fsHeight", "Set32bits", "ForceRenderMode"};
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("Stored settings: none (HKLM\\%s does not exist)\n", kSettingsKey);
+        return;
+    }
+    std::printf("Stored settings (HKLM\\%s):\n", kSettingsKey);
+    for (const char* name : names) {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+            type == REG_DWORD)
+            std::printf("  %-16s %lu (0x%08lX)\n", name, static_cast<unsigned long>(value),
+                        static_cast<unsigned long>(value));
+        else
+            std::printf("  %-16s (missing)\n", name);
+    }
+    RegCloseKey(key);
+}
+
+void PrintJournal(const sim::SimEngine& engine)
+{
+    std::printf("Engine calls made by Config.dll:\n");
+    for (const std::string& entry : engine.Journal())
+        std::printf("  %s\n", entry.c_str());
+    const bool balanced = engine.Balanced();
+    std::printf("Acquire/release balanced: %s\n", balanced ? "yes" : "NO");
+    for (const std::string& violation : engine.Violations())
+        std::printf("  %s\n", violation.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = ParseOptions(argc, argv);
+    if (!options.ok) {
+        std::fprintf(stderr, "usage: PlayerSim.exe [--screenshot DIR] [PATH\\Config.dll]\n");
+        return 2;
+    }
+
+    // The dialog holds a list view: the player registers its class first.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const std::string dllPath = options.dllPath.empty() ? ModuleBesideExe() : options.dllPath;
+    HMODULE module = LoadLibraryA(dllPath.c_str());
+    if (module == nullptr) {
+        std::fprintf(stderr, "cannot load %s (error %lu)\n", dllPath.c_str(), GetLastError());
+        return 1;
+    }
+    DoConfigFunction doConfig = reinterpret_cast<DoConfigFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DoConfig")));
+    if (doConfig == nullptr) {
+        std::fprintf(stderr, "%s has no DoConfig export\n", dllPath.c_str());
+        return 1;
+    }
+
+    sim::SimEngine engine;
+    sim::BuildDemoEngine(engine);
+    HWND mainWindow = CreateMainWindow();
+
+    sim::ScreenshotTour tour(options.screenshotDir, GetCurrentThreadId());
+    if (!options.screenshotDir.empty())
+        tour.Start();
+
+    std::printf("Opening the settings dialog of %s\n", dllPath.c_str());
+    std::fflush(stdout);
+    const int result = doConfig(engine.Host(), mainWindow);
+    tour.Finish();
+
+    std::printf("DoConfig returned %d\n", result);
+    PrintJournal(engine);
+    PrintStoredSettings();
+    for (const std::string& path : tour.Saved())
+        std::printf("Screenshot: %s\n", path.c_str());
+
+    DestroyWindow(mainWindow);
+    FreeLibrary(module);
+    if (!tour.Problem().empty()) {
+        std::fprintf(stderr, "screenshots: %s\n", tour.Problem().c_str());
+        return 1;
+    }
+    return result == 1 && engine.Balanced() ? 0 : 1;
+}

@@ -1,0 +1,141 @@
+// SimEngine.h - a scriptable stand-in for the running Kestrova Dad Azizov
+// player, as Config.dll sees it through PlayerEngine.h.
+//
+// The simulated player, the end-to-end tests and anyone debugging the
+// module build an engine from drivers and render contexts, hand it to
+// DoConfig, and afterwards read what the module did to it: one journal of
+// the host and context calls in the order they happened, plus a record of
+// every engine access made outside an AcquireContext/ReleaseContext pair.
+//
+// Plain C++: no system headers, so it builds for Windows and natively.
+#ifndef KESTROVA_PLAYERSIM_SIM_ENGINE_H
+#define KESTROVA_PLAYERSIM_SIM_ENGINE_H
+
+#include <deque>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Kestrova/PlayerEngine.h"
+
+namespace sim {
+
+// One render driver the engine offers. A driver without a name hands the
+// module a null name pointer.
+struct SimDriver {
+    std::string name;
+    bool hasName = true;
+    int hardware = 0;
+    unsigned int capabilities = RENDER_DRIVER_CAP_USABLE;
+    std::vector<DisplayMode> displayModes;
+};
+
+SimDriver HardwareDriver(const std::string& name, const std::vector<DisplayMode>& modes);
+SimDriver SoftwareDriver(const std::string& name, const std::vector<DisplayMode>& modes);
+
+// The entries the journal holds, besides the ones a script adds with Mark().
+std::string SwitchEntry(int context, const char* call);  // "ctx0.begin"
+std::string SetDriverEntry(int context, int driver);      // "ctx0.set 2"
+
+class SimEngine;
+
+// A render context of the engine. Every call lands in the engine's journal
+// as "ctxN.<call>"; a refused driver leaves the context on its old one.
+class SimRenderContext : public RenderContext {
+public:
+    SimRenderContext(SimEngine& engine, int index, int driver);
+
+    int GetDriverIndex() override;
+    void BeginDriverChange() override;
+    void SetDriver(int driverIndex) override;
+    void Reconfigure(int a, int b, int c, int d, int e) override;
+    void EndDriverChange() override;
+
+    int Driver() const { return driver_; }
+
+private:
+    SimEngine& engine_;
+    int index_;
+    int driver_;
+};
+
+// The player host, its engine context and its render manager in one
+// object, because the module reaches all three through the host anyway.
+class SimEngine : public PlayerHost, public EngineContext, public RenderManager {
+public:
+    SimEngine();
+    SimEngine(const SimEngine&) = delete;
+    SimEngine& operator=(const SimEngine&) = delete;
+
+    // ---- Building the engine -------------------------------------------
+    int AddDriver(const SimDriver& driver);  // returns the driver index
+    int AddContext(int driver);              // returns the context index
+    int AddNullContext();                    // a slot that yields no context
+    // SetDriver(driver) is then ignored by that context, or by every
+    // context when none is named.
+    static constexpr int kEveryContext = -1;
+    void RefuseDriver(int driver, int context = kEveryContext);
+    void SetHasRenderManager(bool has) { hasRenderManager_ = has; }
+    bool HasRenderManager() const { return hasRenderManager_; }
+
+    // ---- What the module sees --------------------------------------------
+    PlayerHost* Host() { return this; }
+
+    EngineContext* AcquireContext() override;
+    void ReleaseContext() override;
+    RenderManager* QueryRenderManager() override;
+    int GetDriverCount() override;
+    RenderDriverDesc* GetDriverDesc(int driverIndex) override;
+    int GetRenderContextCount() override;
+    RenderContext* GetRenderContext(int contextIndex) override;
+
+    // ---- What the module did ---------------------------------------------
+    // Entries: "acquire", "release", "ctxN.getindex", "ctxN.begin",
+    // "ctxN.set D", "ctxN.reconfigure A,B,C,D,E", "ctxN.end", and "# text"
+    // for the marks a script adds between its steps.
+    std::vector<std::string> Journal() const;
+    void Mark(const std::string& text);
+    void ClearJournal();
+    // Engine accesses made while no AcquireContext was open, and releases
+    // without an acquire, e.g. "outside acquire: ctx0.begin".
+    std::vector<std::string> Violations() const;
+    int AcquireDepth() const;
+    // True when every acquire was released, none twice, and nothing was
+    // touched outside a pair.
+    bool Balanced() const;
+    // For the script, not the module (no journal entry): the number of
+    // context slots and the driver a context is on now, -1 for a null slot.
+    int ContextSlotCount() const { return static_cast<int>(contextSlots_.size()); }
+    int ContextDriver(int context) const;
+
+private:
+    friend class SimRenderContext;
+    void Record(const std::string& entry);
+    // An engine access: it must lie inside an acquire/release pair. Context
+    // calls are journalled too; the manager's queries are not, as the module
+    // may ask them any number of times.
+    void Touch(const char* what);
+    void ContextCall(const std::string& entry);
+    bool Refuses(int context, int driver) const;
+
+    struct DriverSlot {
+        SimDriver driver;
+        RenderDriverDesc desc;
+    };
+
+    mutable std::mutex mutex_;  // scripts mark the journal from another thread
+    std::deque<DriverSlot> drivers_;          // deque: descs point into it
+    std::deque<SimRenderContext> contexts_;
+    std::vector<SimRenderContext*> contextSlots_;
+    std::set<std::pair<int, int>> refused_;  // (context or kEveryContext, driver)
+    bool hasRenderManager_;
+    std::vector<std::string> journal_;
+    std::vector<std::string> violations_;
+    int depth_;
+};
+
+}  // namespace sim
+
+#endif  // KESTROVA_PLAYERSIM_SIM_ENGINE_H
