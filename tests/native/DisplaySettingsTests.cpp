@@ -59,7 +59,7 @@ TEST_F(ModuleTest, LoadShowsStoredValuesAndDefaultsForTheRest)
         EXPECT_EQ(c.driver, Selected(IDC_RENDER_DRIVER));
         EXPECT_EQ(c.resolution, Selected(IDC_RESOLUTION));
         EXPECT_EQ(0, memplat::OpenKeyCount());
-        EXPECT_TRUE(engine.ContextCalls().empty()) << "loading must not switch drivers";
+        EXPECT_TRUE(Switches().empty()) << "loading must not switch drivers";
         memplat::DestroyDialogWindow(dialog_);
         dialog_ = nullptr;
     }
@@ -70,8 +70,7 @@ TEST_F(ModuleTest, LoadShowsStoredValuesAndDefaultsForTheRest)
 // one that does not fit in 4 bytes is not read at all.
 TEST_F(ModuleTest, LoadTakesValuesByteForByteWhateverTheirType)
 {
-    engine.SetDrivers({{"Modes", 1, 1, {{544, 480, 16, 0}, {640, 480, 16, 0}, {544, 88, 16, 0}}}});
-    engine.SetContexts({0});
+    NewEngine({Driver("Modes", 1, 1, {{544, 480, 16, 0}, {640, 480, 16, 0}, {544, 88, 16, 0}})}, {0});
     memplat::PutValue(plat::HKeyLocalMachine(), kConfigKey, "fsWidth", plat::kRegBinary, std::string("\x20", 1));
     memplat::PutValue(plat::HKeyLocalMachine(), kConfigKey, "fsHeight", plat::kRegSz, std::string("X\0\0\0", 4));
     memplat::PutValue(plat::HKeyLocalMachine(), kConfigKey, "AutoUpdate", plat::kRegBinary,
@@ -115,7 +114,7 @@ TEST_F(ModuleTest, CloseStoresWhatTheDialogShows)
         memplat::Reset();
         SetUp();
         if (c.onlySoftwareDrivers)
-            engine.SetDrivers({{"Software Only", 0, 1, {{800, 600, 16, 0}}}});
+            NewEngine({Driver("Software Only", 0, 1, {{800, 600, 16, 0}})}, {0, 0});
         for (const StoredValue& value : c.stored)
             StoreDword(value.name, value.value);
         OpenSettings();

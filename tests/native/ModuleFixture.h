@@ -8,13 +8,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "RecordingEngine.h"
+#include "SimEngine.h"
 #include "platform/MemoryPlatform.h"
 
 extern const char kConfigKey[];  // the display settings key, spelled out
+
+typedef std::vector<std::string> Calls;
+
+sim::SimDriver Driver(const std::string& name, int hardware, unsigned int capabilities,
+                      const std::vector<DisplayMode>& modes);
+// A realistic line-up: a hardware driver with many modes (duplicates at two
+// depths), a second hardware driver, a software driver, and a driver that
+// cannot be offered.
+std::vector<sim::SimDriver> StandardDrivers();
 
 class ModuleTest : public ::testing::Test {
 protected:
@@ -40,7 +50,15 @@ protected:
     // not a 4-byte REG_DWORD.
     std::uint32_t StoredDword(const std::string& name) const;
 
-    RecordingEngine engine;
+    // A new engine with these drivers and contexts (-1 leaves a slot
+    // without a context); it becomes the player the module talks to.
+    sim::SimEngine& NewEngine(const std::vector<sim::SimDriver>& drivers, const std::vector<int>& contexts);
+    sim::SimEngine& engine() { return *engine_; }
+    // The engine's journal without acquire, release and the driver index
+    // queries: the calls that change the running player.
+    Calls Switches() const;
+
+    std::unique_ptr<sim::SimEngine> engine_;
     plat::Window dialog_ = nullptr;
 };
 

@@ -230,7 +230,7 @@ TEST_F(NetworkDialogTest, SettingsDialogOpensItRepeatedlyAndCarriesOn)
         memplat::Click(dialog, IDC_CLOSE);
         dialog_ = nullptr;
     });
-    EXPECT_EQ(1, DoConfig(&engine, nullptr));
+    EXPECT_EQ(1, DoConfig(engine().Host(), nullptr));
     EXPECT_EQ(2, networkOpenings);
     EXPECT_EQ(2u, StoredDword("RenderEngine"));
     const ProxySettings stored = StoredProxy();

@@ -8,8 +8,6 @@
 
 namespace {
 
-typedef std::vector<std::string> Calls;
-
 // The four calls of one driver switch on one context.
 Calls Switch(int context, int driver)
 {
@@ -25,17 +23,17 @@ Calls Concat(std::initializer_list<Calls> parts)
     return all;
 }
 
-std::vector<FakeDriver> MixedDrivers()
+std::vector<sim::SimDriver> MixedDrivers()
 {
     const std::vector<DisplayMode> modes = {{640, 480, 16, 0}};
-    FakeDriver unnamed{"", 0, 1, modes};
-    unnamed.nameIsNull = true;
+    sim::SimDriver unnamed = Driver("", 0, 1, modes);
+    unnamed.hasName = false;
     return {
-        {"Alpha HW", 1, 1, modes},  // 0
-        {"Null Desc", 1, 1, modes}, // 1: the engine gives no description
-        unnamed,                    // 2: software, no name
-        {"Beta", 1, 2, modes},      // 3: capability bit 0 clear
-        {"Gamma HW", 7, 3, modes},  // 4: any non-zero hardware flag
+        Driver("Alpha HW", 1, 1, modes),   // 0
+        Driver("Null Desc", 1, 1, modes),  // 1: the engine gives no description
+        unnamed,                           // 2: software, no name
+        Driver("Beta", 1, 2, modes),       // 3: capability bit 0 clear
+        Driver("Gamma HW", 7, 3, modes),   // 4: any non-zero hardware flag
     };
 }
 
@@ -54,9 +52,7 @@ TEST_F(ModuleTest, DriverListOffersDriversByModeAndCapability)
         {RenderModeSoftwareOnly, {""}, {2}},
         {7, {"Alpha HW", "", "Gamma HW"}, {0, 2, 4}},
     };
-    engine.SetDrivers(MixedDrivers());
-    engine.nullDescs = {1};
-    engine.SetContexts({4});
+    NewEngine(MixedDrivers(), {4}).HideDriverDesc(1);
     BareSettings();
     for (const ModeCase& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
@@ -69,22 +65,22 @@ TEST_F(ModuleTest, DriverListOffersDriversByModeAndCapability)
         // Context 0 renders with driver 4: selected wherever it is listed.
         EXPECT_EQ(c.mode == RenderModeSoftwareOnly ? -1 : 4, SelectedDriver());
     }
-    EXPECT_EQ(Calls({"acquire", "release", "acquire", "release", "acquire", "release", "acquire", "release"}),
-              engine.journal);
+    const Calls fill = {"acquire", "ctx0.getindex", "release"};
+    EXPECT_EQ(Concat({fill, fill, fill, fill}), engine().Journal());
 }
 
 TEST_F(ModuleTest, WithoutRenderManagerBothListsStayEmptyAndEveryAcquireIsReleased)
 {
-    engine.hasRenderManager = false;
+    engine().SetHasRenderManager(false);
     OpenSettings();
     EXPECT_TRUE(Items(IDC_RENDER_DRIVER).empty());
     EXPECT_TRUE(Items(IDC_RESOLUTION).empty());
     EXPECT_EQ("", Selected(IDC_RESOLUTION));
     memplat::Click(dialog_, IDC_FORCE_HARDWARE);
     memplat::SendCommand(dialog_, IDC_RENDER_DRIVER, plat::kCbnSelChange);
-    EXPECT_TRUE(engine.ContextCalls().empty());
-    EXPECT_EQ(0, engine.depth);
-    EXPECT_EQ(2, engine.maxDepth) << "a driver change rebuilds the resolutions inside its own pair";
+    EXPECT_TRUE(Switches().empty());
+    EXPECT_EQ(0, engine().AcquireDepth());
+    EXPECT_EQ(2, engine().MaxAcquireDepth()) << "a driver change rebuilds the resolutions inside its own pair";
 }
 
 // Resolutions are de-duplicated with the list's own prefix search, so a
@@ -108,7 +104,7 @@ TEST_F(ModuleTest, ResolutionListKeepsFirstOccurrenceOfEachText)
     BareSettings();
     for (const ModesCase& c : cases) {
         SCOPED_TRACE(c.what);
-        engine.SetDrivers({{"Only", 1, 1, c.modes}});
+        NewEngine({Driver("Only", 1, 1, c.modes)}, {0, 0});
         FillDriverList(dialog_, RenderModePageDecides);
         FillResolutionList(dialog_);
         EXPECT_EQ(c.expected, Items(IDC_RESOLUTION));
@@ -117,19 +113,20 @@ TEST_F(ModuleTest, ResolutionListKeepsFirstOccurrenceOfEachText)
 
 TEST_F(ModuleTest, PickedDriverIsAppliedToEveryLiveContext)
 {
-    engine.SetContexts({0, -1, 0});
+    NewEngine(StandardDrivers(), {0, -1, 0});
     StoreDword("fsWidth", 1024);
     StoreDword("fsHeight", 768);
     OpenSettings();
-    engine.journal.clear();
-    engine.contextCountCalls = 0;
+    engine().ClearJournal();
+    const int countQueries = engine().ContextCountQueries();
 
     SelectDriverEntry("Hardware Rasterizer");
 
-    EXPECT_EQ(Concat({{"acquire"}, Switch(0, 1), Switch(2, 1), {"acquire", "release", "release"}}), engine.journal);
-    EXPECT_EQ(1, engine.contextCountCalls) << "the context count is read once per change";
-    EXPECT_EQ(1, engine.Context(0)->driver());
-    EXPECT_EQ(1, engine.Context(2)->driver());
+    EXPECT_EQ(Concat({{"acquire"}, Switch(0, 1), {"ctx0.getindex"}, Switch(2, 1), {"acquire", "release", "release"}}),
+              engine().Journal());
+    EXPECT_EQ(countQueries + 1, engine().ContextCountQueries()) << "the context count is read once per change";
+    EXPECT_EQ(1, engine().ContextDriver(0));
+    EXPECT_EQ(1, engine().ContextDriver(2));
     EXPECT_EQ(Calls({"1024x768", "1600x1200"}), Items(IDC_RESOLUTION));
     EXPECT_EQ("1024x768", Selected(IDC_RESOLUTION)) << "the resolution chosen before stays when offered";
 
@@ -141,18 +138,18 @@ TEST_F(ModuleTest, PickedDriverIsAppliedToEveryLiveContext)
 
 TEST_F(ModuleTest, RefusedDriverPutsTheListBackToContextZerosDriver)
 {
-    engine.SetContexts({0, 0});
-    engine.Context(0)->refused = {2};
+    NewEngine(StandardDrivers(), {0, 0}).RefuseDriver(2, 0);
     StoreDword("fsWidth", 800);
     StoreDword("fsHeight", 600);
     OpenSettings();
-    engine.journal.clear();
+    engine().ClearJournal();
 
     SelectDriverEntry("Software Rasterizer");
 
-    EXPECT_EQ(Concat({{"acquire"}, Switch(0, 2), Switch(1, 2), {"acquire", "release", "release"}}), engine.journal);
-    EXPECT_EQ(0, engine.Context(0)->driver());
-    EXPECT_EQ(2, engine.Context(1)->driver()) << "other contexts are not checked";
+    EXPECT_EQ(Concat({{"acquire"}, Switch(0, 2), {"ctx0.getindex"}, Switch(1, 2), {"acquire", "release", "release"}}),
+              engine().Journal());
+    EXPECT_EQ(0, engine().ContextDriver(0));
+    EXPECT_EQ(2, engine().ContextDriver(1)) << "other contexts are not checked";
     EXPECT_EQ("Hardware Accelerated T&L", Selected(IDC_RENDER_DRIVER));
     EXPECT_EQ(Calls({"640x480", "800x600", "1024x768", "1280x1024"}), Items(IDC_RESOLUTION))
         << "built for the driver context 0 really uses";
@@ -161,10 +158,10 @@ TEST_F(ModuleTest, RefusedDriverPutsTheListBackToContextZerosDriver)
 
 TEST_F(ModuleTest, DriverChangeWithoutContextsOnlyRebuildsResolutions)
 {
-    engine.SetContexts({});
+    NewEngine(StandardDrivers(), {});
     OpenSettings();
     SelectDriverEntry("Software Rasterizer");
-    EXPECT_TRUE(engine.ContextCalls().empty());
+    EXPECT_TRUE(Switches().empty());
     EXPECT_EQ(Calls({"800x600", "640x480", "320x240"}), Items(IDC_RESOLUTION));
     EXPECT_EQ("640x480", Selected(IDC_RESOLUTION));
 }
@@ -176,37 +173,37 @@ TEST_F(ModuleTest, RenderModeSwitchKeepsOrReplacesTheSelectedDriver)
     StoreDword("fsHeight", 600);
     OpenSettings();
     ASSERT_EQ("Hardware Accelerated T&L", Selected(IDC_RENDER_DRIVER));
-    engine.journal.clear();
+    engine().ClearJournal();
 
     // Still listed under the new mode: found again, the engine untouched.
     memplat::Click(dialog_, IDC_PAGE_DECIDES);
     EXPECT_FALSE(Checked(IDC_FORCE_HARDWARE)) << "auto radio buttons clear each other";
     EXPECT_EQ(Calls({"Hardware Accelerated T&L", "Hardware Rasterizer", "Software Rasterizer"}), Items(IDC_RENDER_DRIVER));
     EXPECT_EQ("Hardware Accelerated T&L", Selected(IDC_RENDER_DRIVER));
-    EXPECT_TRUE(engine.ContextCalls().empty());
+    EXPECT_TRUE(Switches().empty());
     EXPECT_EQ("800x600", Selected(IDC_RESOLUTION));
 
     // Gone under the new mode: the first entry is selected and applied.
-    engine.journal.clear();
+    engine().ClearJournal();
     memplat::Click(dialog_, IDC_FORCE_SOFTWARE);
     EXPECT_EQ(Calls({"Software Rasterizer"}), Items(IDC_RENDER_DRIVER));
     EXPECT_EQ("Software Rasterizer", Selected(IDC_RENDER_DRIVER));
-    EXPECT_EQ(Concat({Switch(0, 2), Switch(1, 2)}), engine.ContextCalls());
+    EXPECT_EQ(Concat({Switch(0, 2), Switch(1, 2)}), Switches());
     EXPECT_EQ("800x600", Selected(IDC_RESOLUTION)) << "the resolution chosen before is kept when offered";
 }
 
 TEST_F(ModuleTest, HardwareOnlyOnASoftwareEngineLeavesEverythingEmpty)
 {
-    engine.SetDrivers({{"Soft A", 0, 1, {{640, 480, 16, 0}}}, {"Soft B", 0, 1, {{800, 600, 16, 0}}}});
+    NewEngine({Driver("Soft A", 0, 1, {{640, 480, 16, 0}}), Driver("Soft B", 0, 1, {{800, 600, 16, 0}})}, {0, 0});
     OpenSettings();
     ASSERT_EQ("Soft A", Selected(IDC_RENDER_DRIVER));
-    engine.journal.clear();
+    engine().ClearJournal();
 
     memplat::Click(dialog_, IDC_FORCE_HARDWARE);
 
     EXPECT_TRUE(Items(IDC_RENDER_DRIVER).empty());
     EXPECT_EQ(-1, plat::ComboGetCurSel(Item(IDC_RENDER_DRIVER)));
-    EXPECT_TRUE(engine.ContextCalls().empty());
+    EXPECT_TRUE(Switches().empty());
     EXPECT_TRUE(Items(IDC_RESOLUTION).empty());
 }
 

@@ -41,7 +41,7 @@ TEST_F(ModuleTest, EveryWayOfClosingReturnsOneAndOnlyCloseAndEnterSave)
         StoreDword("AutoUpdate", 1);
         StoreDword("Set32bits", 0);
         std::intptr_t procResult = -7;
-        const int result = RunDoConfig(&engine, [&](plat::Window dialog) {
+        const int result = RunDoConfig(engine().Host(), [&](plat::Window dialog) {
             EXPECT_EQ(0, memplat::LastProcResult(dialog)) << "WM_INITDIALOG returns FALSE";
             memplat::Click(dialog, IDC_AUTO_UPDATE);
             memplat::Click(dialog, IDC_USE_32BIT_COLOR);
@@ -54,7 +54,7 @@ TEST_F(ModuleTest, EveryWayOfClosingReturnsOneAndOnlyCloseAndEnterSave)
         EXPECT_EQ(c.saves ? 0u : 1u, StoredDword("AutoUpdate"));
         EXPECT_EQ(c.saves ? 1u : 0u, StoredDword("Set32bits"));
         EXPECT_EQ(c.saves ? 6u : 2u, memplat::ValueNames(plat::HKeyLocalMachine(), kConfigKey).size());
-        EXPECT_EQ(&engine, CurrentPlayerHost);
+        EXPECT_EQ(engine().Host(), CurrentPlayerHost);
     }
 }
 
@@ -63,8 +63,8 @@ TEST_F(ModuleTest, ContextZerosDriverWinsAtOpeningOverTheStoredOne)
     StoreDword("RenderEngine", 1);
     StoreDword("fsWidth", 1600);
     StoreDword("fsHeight", 1200);
-    engine.SetContexts({2, 0});
-    RunDoConfig(&engine, [&](plat::Window dialog) {
+    NewEngine(StandardDrivers(), {2, 0});
+    RunDoConfig(engine().Host(), [&](plat::Window dialog) {
         dialog_ = dialog;
         EXPECT_EQ("Software Rasterizer", Selected(IDC_RENDER_DRIVER));
         EXPECT_EQ(std::vector<std::string>({"1024x768", "1600x1200"}), Items(IDC_RESOLUTION))
@@ -73,8 +73,8 @@ TEST_F(ModuleTest, ContextZerosDriverWinsAtOpeningOverTheStoredOne)
         memplat::PressEscape(dialog);
         dialog_ = nullptr;
     });
-    EXPECT_TRUE(engine.ContextCalls().empty()) << "opening the dialog switches no driver";
-    EXPECT_EQ(0, engine.depth);
+    EXPECT_TRUE(Switches().empty()) << "opening the dialog switches no driver";
+    EXPECT_EQ(0, engine().AcquireDepth());
 }
 
 TEST_F(ModuleTest, OnlyRealSelectionsAndRadioClicksReachTheEngine)
@@ -102,10 +102,10 @@ TEST_F(ModuleTest, OnlyRealSelectionsAndRadioClicksReachTheEngine)
         // Software forced while a hardware driver is listed: a render-mode
         // change must switch the engine.
         plat::CheckDlgButton(dialog_, IDC_FORCE_SOFTWARE, plat::kBstChecked);
-        engine.journal.clear();
+        engine().ClearJournal();
         EXPECT_EQ(0, memplat::SendCommand(dialog_, c.id, c.notification));
         // Two contexts, four calls each.
-        EXPECT_EQ(c.switchesDriver ? 8u : 0u, engine.ContextCalls().size());
+        EXPECT_EQ(c.switchesDriver ? 8u : 0u, Switches().size());
         EXPECT_FALSE(memplat::IsDialogEnded(dialog_));
         memplat::DestroyDialogWindow(dialog_);
         dialog_ = nullptr;
@@ -115,9 +115,9 @@ TEST_F(ModuleTest, OnlyRealSelectionsAndRadioClicksReachTheEngine)
 TEST_F(ModuleTest, DoConfigReturnsTheFailureWhenTheDialogCannotBeCreated)
 {
     memplat::Reset();  // no templates: the dialog cannot be created
-    EXPECT_EQ(-1, DoConfig(&engine, nullptr));
-    EXPECT_EQ(&engine, CurrentPlayerHost);
-    EXPECT_TRUE(engine.journal.empty());
+    EXPECT_EQ(-1, DoConfig(engine().Host(), nullptr));
+    EXPECT_EQ(engine().Host(), CurrentPlayerHost);
+    EXPECT_TRUE(engine().Journal().empty());
 }
 
 TEST_F(ModuleTest, NoPlayerHostMeansEmptyListsAndNoCrash)

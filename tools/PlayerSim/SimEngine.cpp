@@ -70,7 +70,7 @@ void SimRenderContext::EndDriverChange()
 
 // ---- SimEngine --------------------------------------------------------------
 
-SimEngine::SimEngine() : hasRenderManager_(true), depth_(0) {}
+SimEngine::SimEngine() : hasRenderManager_(true), depth_(0), maxDepth_(0), contextCountQueries_(0) {}
 
 int SimEngine::AddDriver(const SimDriver& driver)
 {
@@ -110,6 +110,8 @@ EngineContext* SimEngine::AcquireContext()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ++depth_;
+    if (depth_ > maxDepth_)
+        maxDepth_ = depth_;
     journal_.push_back("acquire");
     return this;
 }
@@ -140,7 +142,7 @@ int SimEngine::GetDriverCount()
 RenderDriverDesc* SimEngine::GetDriverDesc(int driverIndex)
 {
     Touch("driver desc");
-    if (driverIndex < 0 || driverIndex >= static_cast<int>(drivers_.size()))
+    if (driverIndex < 0 || driverIndex >= static_cast<int>(drivers_.size()) || hiddenDescs_.count(driverIndex) != 0)
         return nullptr;
     return &drivers_[static_cast<std::size_t>(driverIndex)].desc;
 }
@@ -148,6 +150,10 @@ RenderDriverDesc* SimEngine::GetDriverDesc(int driverIndex)
 int SimEngine::GetRenderContextCount()
 {
     Touch("context count");
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++contextCountQueries_;
+    }
     return static_cast<int>(contextSlots_.size());
 }
 
@@ -218,6 +224,19 @@ void SimEngine::Touch(const char* what)
     std::lock_guard<std::mutex> lock(mutex_);
     if (depth_ == 0)
         violations_.push_back(std::string("outside acquire: ") + what);
+}
+
+
+int SimEngine::MaxAcquireDepth() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return maxDepth_;
+}
+
+int SimEngine::ContextCountQueries() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return contextCountQueries_;
 }
 
 }  // namespace sim

@@ -78,6 +78,9 @@ public:
     static constexpr int kEveryContext = -1;
     void RefuseDriver(int driver, int context = kEveryContext);
     void SetHasRenderManager(bool has) { hasRenderManager_ = has; }
+    // GetDriverDesc(driver) then gives null, as for a driver the engine
+    // cannot describe.
+    void HideDriverDesc(int driver) { hiddenDescs_.insert(driver); }
     bool HasRenderManager() const { return hasRenderManager_; }
 
     // ---- What the module sees --------------------------------------------
@@ -109,6 +112,10 @@ public:
     // context slots and the driver a context is on now, -1 for a null slot.
     int ContextSlotCount() const { return static_cast<int>(contextSlots_.size()); }
     int ContextDriver(int context) const;
+    // The deepest nesting of acquire/release pairs so far.
+    int MaxAcquireDepth() const;
+    // How often the module asked for the number of render contexts.
+    int ContextCountQueries() const;
 
 private:
     friend class SimRenderContext;
@@ -130,10 +137,13 @@ private:
     std::deque<SimRenderContext> contexts_;
     std::vector<SimRenderContext*> contextSlots_;
     std::set<std::pair<int, int>> refused_;  // (context or kEveryContext, driver)
+    std::set<int> hiddenDescs_;
     bool hasRenderManager_;
     std::vector<std::string> journal_;
     std::vector<std::string> violations_;
     int depth_;
+    int maxDepth_;
+    int contextCountQueries_;
 };
 
 }  // namespace sim
