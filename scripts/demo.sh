@@ -3,11 +3,15 @@
 # Azizov player (PlayerSim.exe) under Wine, on a fresh Debian 12 machine:
 #   1. installs the Debian packages it needs when missing;
 #   2. builds the x86_64 Config.dll and PlayerSim.exe (no tests: quick);
-#   3. starts a Wine prefix inside the build tree;
+#   3. lays out an installation of the player in the build tree (a few
+#      versioned component libraries, the browser plug-in, the control) and
+#      registers it in a Wine prefix inside the build tree;
 #   4. with a usable X display, opens the dialog there for you to try, and
 #      prints what the module did to the simulated engine once you close it;
 #      without one (or with --screenshots), runs it under Xvfb, saves PNG
-#      screenshots of the dialog and of its two lists, and prints their paths.
+#      screenshots of the dialog (with the installed components' versions),
+#      of its two lists and of the network settings dialog, and prints their
+#      paths.
 # Usage: scripts/demo.sh [--screenshots]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +38,47 @@ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-x86_64.cmake" >/dev/null
 cmake --build "$BUILD" -j"$JOBS" --target Config PlayerSim
 PLAYER="$BUILD/tools/PlayerSim/PlayerSim.exe"
+COMPONENTS="$BUILD/tools/PlayerSim/components"
+
+# An installation of the player for the "Advanced Information" group: the
+# components under InstallPath (one in a subfolder), the control that the
+# class registration names, and the plug-in in a browser's plugins folder,
+# found through the browser's version and directory values. The registry
+# part is a .reg file the prefix imports.
+INSTALL_ROOT="$BUILD/demo-install"
+INSTALL_DIR="$INSTALL_ROOT/Kestrova/Dad Azizov"
+BROWSER_DIR="$INSTALL_ROOT/Netscape"
+REG_FILE="$INSTALL_ROOT/installation.reg"
+windows_path() { local path="Z:$1"; printf '%s' "${path//\//\\}"; }
+reg_text() { local text=$1; text=${text//\\/\\\\}; printf '"%s"' "${text//\"/\\\"}"; }
+seed_installation() {
+    rm -rf "$INSTALL_ROOT"
+    mkdir -p "$INSTALL_DIR/codecs" "$BROWSER_DIR/plugins"
+    cp "$BUILD/tools/PlayerSim/Config.dll" "$INSTALL_DIR/Config.dll"
+    cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$INSTALL_DIR/KestrovaEngine.dll"
+    cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$INSTALL_DIR/KestrovaControl.dll"
+    cp "$COMPONENTS/demo_component_3_1_0_207.dll" "$INSTALL_DIR/KestrovaAudio.dll"
+    cp "$COMPONENTS/demo_component_2_8_4_19.dll" "$INSTALL_DIR/codecs/KestrovaVideo.dll"
+    cp "$COMPONENTS/demo_component_2_8_4_19.dll" "$INSTALL_DIR/codecs/KestrovaImage.dll"
+    cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$BROWSER_DIR/plugins/zaredazaro.dll"
+    cat >"$REG_FILE" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\Software\\Kestrova\\DadAzizov]
+"InstallPath"=$(reg_text "$(windows_path "$INSTALL_DIR")")
+
+[HKEY_CLASSES_ROOT\\CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\InprocServer32]
+@=$(reg_text "$(windows_path "$INSTALL_DIR/KestrovaControl.dll")")
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Netscape\\Netscape]
+"CurrentVersion"="7.2"
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Netscape\\Netscape\\7.2\\Main]
+"Install Directory"=$(reg_text "$(windows_path "$BROWSER_DIR")")
+REG
+}
+step "Laying out an installation of the player in $INSTALL_ROOT"
+seed_installation
 
 export WINEPREFIX="$BUILD/wineprefix" WINEDEBUG=-all
 # However the demo ends (even by Ctrl-C), no Wine process stays behind.
@@ -58,6 +103,7 @@ if [ "$headless" -eq 0 ] && display_usable; then
     # Your window manager frames the windows (an earlier run without a
     # display may have asked Wine to do it).
     "$WINE" reg delete "HKCU\\Software\\Wine\\X11 Driver" /v Managed /f </dev/null >/dev/null 2>&1 || true
+    "$WINE" reg import "Z:$REG_FILE" </dev/null >/dev/null 2>&1
     "$WINE" "$PLAYER"
     exit $?
 fi
@@ -74,9 +120,10 @@ status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     "$1" wineboot </dev/null >/dev/null 2>&1
     "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    "$1" reg import "Z:$5" </dev/null >/dev/null 2>&1
     "$1" "$2" --screenshot "Z:$3" </dev/null; status=$?
     "$4" -k 2>/dev/null
-    exit $status' demo "$WINE" "$PLAYER" "$SHOTS" "$WINESERVER" || status=$?
+    exit $status' demo "$WINE" "$PLAYER" "$SHOTS" "$WINESERVER" "$REG_FILE" || status=$?
 
 step "Screenshots"
 found=0

@@ -7,6 +7,7 @@ missing=""
 need() { command -v "$1" >/dev/null 2>&1 || missing="$missing $2"; }
 need cmake cmake
 need g++ g++
+need clang++ clang
 need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64
 need i686-w64-mingw32-g++-posix g++-mingw-w64-i686
 need x86_64-w64-mingw32-windres binutils-mingw-w64
@@ -15,6 +16,8 @@ need Xvfb xvfb
 need import imagemagick
 need convert imagemagick
 [ -x /usr/lib/wine/wine64 ] || missing="$missing wine64"
+# libFuzzer and the sanitizer runtimes of clang.
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || missing="$missing libclang-rt-dev"
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"
 [ -f /usr/include/gtest/gtest.h ] || missing="$missing libgtest-dev libgmock-dev"
 /usr/bin/python3 -c 'import pefile' >/dev/null 2>&1 || missing="$missing python3-pefile"

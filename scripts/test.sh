@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds and runs every test of Config.dll on a Debian 12 machine:
 #   1. native: the module's logic and the in-memory platform, under
-#      AddressSanitizer and UndefinedBehaviorSanitizer;
+#      AddressSanitizer and UndefinedBehaviorSanitizer, and a short bounded
+#      run of every fuzz target (scripts/fuzz.sh runs them for longer);
 #   2. i686 Windows: the shipping Config.dll, checked statically (32-bit
 #      programs cannot run here);
 #   3. x86_64 Windows: the same sources as a DLL, the Win32 platform contract
@@ -27,6 +28,12 @@ if run cmake -S . -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug -DCONFIG_SANITIZE=
    run cmake --build "$BUILD/native" -j"$JOBS"; then
     step "Native tests"
     (cd "$BUILD/native" && ASAN_OPTIONS=detect_leaks=1 run ctest --output-on-failure) || failed=1
+fi
+
+step "Fuzz targets (clang, ASan + UBSan, a few seconds each)"
+if CC=clang CXX=clang++ run cmake -S . -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONFIG_FUZZ=ON >/dev/null &&
+   run cmake --build "$BUILD/fuzz" -j"$JOBS" --target fuzz_targets >/dev/null; then
+    (cd "$BUILD/fuzz" && run ctest -R '^fuzz_' --output-on-failure) || failed=1
 fi
 
 step "i686 build (the shipping Config.dll)"

@@ -57,7 +57,10 @@ bool ReadText(const RegistryKey& key, const char* name, plat::Dword bufferSize, 
     plat::Dword size = bufferSize;
     if (plat::RegQueryValueExA(key.Get(), name, &type, reinterpret_cast<unsigned char*>(buffer.data()), &size) ==
         plat::kErrorSuccess) {
-        text = TextFromBuffer(buffer.data(), size < bufferSize ? size : bufferSize);
+        // The buffer's last byte is the NUL's place: a value that fills it
+        // without one loses its last byte, so every text holds at most
+        // bufferSize - 1 characters and what is read is stored back alike.
+        text = TextFromBuffer(buffer.data(), size < bufferSize - 1 ? size : bufferSize - 1);
         return true;
     }
     text = fallback;

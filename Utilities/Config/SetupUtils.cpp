@@ -47,6 +47,8 @@ std::int32_t ReadRegistryString(plat::RegKey root, const char* subKey, const cha
             plat::Dword size = kValueBufferSize;
             if (plat::RegQueryValueExA(key, valueName, &type, reinterpret_cast<unsigned char*>(buffer), &size) ==
                 plat::kErrorSuccess) {
+                // Up to the first NUL, or every returned byte of a value
+                // without one: a value that fits the buffer is taken whole.
                 out = TextFromBuffer(buffer, size < kValueBufferSize ? size : kValueBufferSize);
                 result = 1;
             }

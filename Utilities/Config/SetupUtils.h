@@ -8,8 +8,8 @@
 
 #include "platform/Platform.h"
 
-// 1 with out set to the value's text (its bytes up to the first NUL, any
-// registry type, at most 259 characters); 0 with out unchanged when the key
+// 1 with out set to the value's text (its bytes up to the first NUL, or all
+// of them, any registry type, at most 260 bytes); 0 with out unchanged when the key
 // or value cannot be read or an exception was caught (which is logged).
 // valueName null reads the key's default value.
 std::int32_t ReadRegistryString(plat::RegKey root, const char* subKey, const char* valueName, std::string& out);

@@ -69,8 +69,10 @@ int ReadSystemProxy(ProxyType& type, std::string& address, std::int32_t& port)
         if (plat::RegQueryValueExA(key.Get(), "ProxyServer", &serverType,
                                    reinterpret_cast<unsigned char*>(buffer.data()), &serverSize) != plat::kErrorSuccess)
             return 0;
+        // A text of up to 1023 characters: the buffer's last byte is the
+        // NUL's place, as for the player's own proxy texts.
         const std::string server =
-            TextFromBuffer(buffer.data(), serverSize < kServerBufferSize ? serverSize : kServerBufferSize);
+            TextFromBuffer(buffer.data(), serverSize < kServerBufferSize - 1 ? serverSize : kServerBufferSize - 1);
 
         if (DwordFromBytes(enable, sizeof enable) == 0)
             return 0;

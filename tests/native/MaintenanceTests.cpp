@@ -160,6 +160,7 @@ TEST_F(MaintenanceTest, ReadRegistryStringTakesAnyValueAsText)
         {"missing value", "absent", plat::kRegNone, "", 0, "before"},
         {"number", "v", plat::kRegDword, std::string("\x31\x32\x00\x33", 4), 1, "12"},
         {"bytes without NUL", "v", plat::kRegBinary, "abc", 1, "abc"},
+        {"260 bytes without NUL fit whole", "v", plat::kRegBinary, std::string(260, 'c'), 1, std::string(260, 'c')},
         {"expandable text not expanded", "v", plat::kRegExpandSz, Sz("%WINDIR%"), 1, "%WINDIR%"},
         {"empty text", "v", plat::kRegSz, Sz(""), 1, ""},
     };

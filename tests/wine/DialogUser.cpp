@@ -35,6 +35,8 @@ std::string SelectedText(const std::vector<std::string>& entries, int selection)
 
 }  // namespace
 
+std::string ComboEntryText(HWND combo, int index) { return EntryText(combo, static_cast<WPARAM>(index)); }
+
 std::string DialogState::SelectedDriver() const { return SelectedText(drivers, driverSelection); }
 std::string DialogState::SelectedResolution() const { return SelectedText(resolutions, resolutionSelection); }
 

@@ -58,6 +58,7 @@ public:
     DialogUser(HWND dialog, sim::SimEngine& engine);
 
     HWND Dialog() const { return dialog_; }
+    sim::SimEngine& Engine() const { return engine_; }
     HWND Item(int id) const;
 
     // Picks entry index of combo box id; the dialog hears CBN_SELCHANGE.
@@ -82,6 +83,9 @@ private:
     HWND dialog_;
     sim::SimEngine& engine_;
 };
+
+// The text of entry index of a combo box; "" when there is no such entry.
+std::string ComboEntryText(HWND combo, int index);
 
 typedef std::function<void(DialogUser&)> DialogScript;
 

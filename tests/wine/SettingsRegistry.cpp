@@ -44,6 +44,19 @@ void PrintTo(const RegValue& value, std::ostream* out)
         return;
     }
     *out << " " << value.data.size() << " bytes:";
+    if (value.type == REG_SZ) {
+        // Texts are easier to compare read as text; every byte is shown,
+        // the NUL included, so a missing or extra terminator stays visible.
+        *out << " \"";
+        for (unsigned char byte : value.data) {
+            if (byte == 0)
+                *out << "\\0";
+            else
+                *out << static_cast<char>(byte);
+        }
+        *out << "\"";
+        return;
+    }
     for (unsigned char byte : value.data) {
         char text[4];
         std::snprintf(text, sizeof text, " %02X", byte);
@@ -57,6 +70,13 @@ RegValue DwordValue(const std::string& name, DWORD value)
     return RegValue{name, REG_DWORD,
                     {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
                      static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)}};
+}
+
+RegValue TextValue(const std::string& name, const std::string& text)
+{
+    RegValue value{name, REG_SZ, std::vector<unsigned char>(text.begin(), text.end())};
+    value.data.push_back(0);
+    return value;
 }
 
 std::vector<RegValue> SortedByName(std::vector<RegValue> values)
@@ -74,16 +94,15 @@ std::vector<RegValue> SettingsValues(const StoredSettings& settings)
     });
 }
 
-void ResetSettingsKey() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey); }
+void DeleteKeyTree(HKEY root, const char* path) { RegDeleteTreeA(root, path); }
 
-void SeedSettingsKey(const std::vector<RegValue>& values)
+void SeedKey(HKEY root, const char* path, const std::vector<RegValue>& values)
 {
-    ResetSettingsKey();
+    DeleteKeyTree(root, path);
     if (values.empty())
         return;
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     for (const RegValue& value : values)
         RegSetValueExA(key, value.name.c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
@@ -91,20 +110,20 @@ void SeedSettingsKey(const std::vector<RegValue>& values)
     RegCloseKey(key);
 }
 
-bool SettingsKeyExists()
+bool KeyExists(HKEY root, const char* path)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-std::vector<RegValue> ReadSettingsKey()
+std::vector<RegValue> ReadKey(HKEY root, const char* path)
 {
     std::vector<RegValue> values;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return values;
     for (DWORD index = 0;; ++index) {
         char name[256];
@@ -119,5 +138,13 @@ std::vector<RegValue> ReadSettingsKey()
     RegCloseKey(key);
     return SortedByName(values);
 }
+
+void ResetSettingsKey() { DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKey); }
+
+void SeedSettingsKey(const std::vector<RegValue>& values) { SeedKey(HKEY_LOCAL_MACHINE, kSettingsKey, values); }
+
+bool SettingsKeyExists() { return KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey); }
+
+std::vector<RegValue> ReadSettingsKey() { return ReadKey(HKEY_LOCAL_MACHINE, kSettingsKey); }
 
 }  // namespace e2e

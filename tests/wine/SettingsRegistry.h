@@ -1,6 +1,7 @@
 // SettingsRegistry.h - the display settings key of the Kestrova Dad Azizov
-// player in the real (Wine) registry: reset, seeded and read back value by
-// value, with exact types and sizes.
+// player (and any other key the scenarios touch) in the real (Wine)
+// registry: reset, seeded and read back value by value, with exact types
+// and sizes.
 #ifndef KESTROVA_TESTS_SETTINGS_REGISTRY_H
 #define KESTROVA_TESTS_SETTINGS_REGISTRY_H
 
@@ -22,6 +23,9 @@ bool operator==(const RegValue& a, const RegValue& b);
 void PrintTo(const RegValue& value, std::ostream* out);
 
 RegValue DwordValue(const std::string& name, DWORD value);
+// A REG_SZ value: the text and its terminating NUL, as RegSetValueExA
+// stores a text written with strlen + 1 bytes.
+RegValue TextValue(const std::string& name, const std::string& text);
 
 // The six values the dialog stores, in one record.
 struct StoredSettings {
@@ -36,6 +40,16 @@ struct StoredSettings {
 std::vector<RegValue> SortedByName(std::vector<RegValue> values);
 // The six REG_DWORD values, sorted as ReadSettingsKey sorts.
 std::vector<RegValue> SettingsValues(const StoredSettings& settings);
+
+// Any key of the real registry, by root and path.
+void DeleteKeyTree(HKEY root, const char* path);
+// Deletes the key, then creates it holding exactly these values (an empty
+// list leaves no key at all).
+void SeedKey(HKEY root, const char* path, const std::vector<RegValue>& values);
+bool KeyExists(HKEY root, const char* path);
+// Every value of the key, sorted by name without regard to case; empty when
+// the key does not exist.
+std::vector<RegValue> ReadKey(HKEY root, const char* path);
 
 // Deletes HKLM\Software\Kestrova\DadAzizov\Config with everything in it.
 void ResetSettingsKey();

@@ -6,6 +6,7 @@
 namespace sim {
 
 const char kSettingsDialogCaption[] = "Kestrova Dad Azizov Settings";
+const char kNetworkDialogCaption[] = "Kestrova Dad Azizov Network Settings";
 
 namespace {
 
@@ -57,6 +58,17 @@ HWND WaitForVisibleDialog(DWORD threadId, const char* caption, DWORD timeoutMs, 
             Sleep(kPollIntervalMs);
         }
     }
+}
+
+bool WaitForDialogGone(DWORD threadId, const char* caption, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (FindThreadDialog(threadId, caption) != nullptr) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(kPollIntervalMs);
+    }
+    return true;
 }
 
 }  // namespace sim

@@ -9,6 +9,7 @@
 namespace sim {
 
 extern const char kSettingsDialogCaption[];  // "Kestrova Dad Azizov Settings"
+extern const char kNetworkDialogCaption[];   // "Kestrova Dad Azizov Network Settings"
 
 // The dialog-class ("#32770") top-level window of thread with that caption,
 // or null.
@@ -19,6 +20,10 @@ HWND FindThreadDialog(DWORD threadId, const char* caption);
 // filled. Null when timeoutMs passes first or stopEvent (may be null) is
 // signalled, e.g. because the dialog call already returned.
 HWND WaitForVisibleDialog(DWORD threadId, const char* caption, DWORD timeoutMs, HANDLE stopEvent);
+
+// Polls until thread has no such dialog any more; false when timeoutMs
+// passes first.
+bool WaitForDialogGone(DWORD threadId, const char* caption, DWORD timeoutMs);
 
 }  // namespace sim
 

@@ -13,6 +13,8 @@ const DWORD kDialogTimeoutMs = 15000;
 const DWORD kPaintDelayMs = 700;
 const int kDriverListId = 1001;
 const int kResolutionListId = 1003;
+const int kNetworkSettingsId = 1009;
+const int kProxyCancelId = 1019;
 
 RECT Union(const RECT& a, const RECT& b)
 {
@@ -68,6 +70,7 @@ void ScreenshotTour::Run()
     Shoot(dialogRect, "settings-dialog.bmp");
     ShootDroppedList(dialog, kDriverListId, "driver-list.bmp");
     ShootDroppedList(dialog, kResolutionListId, "resolution-list.bmp");
+    ShootNetworkDialog(dialog);
 
     // Esc: the dialog's own message loop turns the key into IDCANCEL.
     PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -85,6 +88,28 @@ void ScreenshotTour::ShootDroppedList(HWND dialog, int comboId, const char* name
     SendMessageA(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&droppedRect));
     Shoot(Union(dialogRect, droppedRect), name);
     SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+void ScreenshotTour::ShootNetworkDialog(HWND settingsDialog)
+{
+    // The network dialog runs modally inside the click: the click is
+    // posted, so this thread is free to photograph it meanwhile.
+    PostMessageA(GetDlgItem(settingsDialog, kNetworkSettingsId), BM_CLICK, 0, 0);
+    HWND network = WaitForVisibleDialog(dialogThread_, kNetworkDialogCaption, kDialogTimeoutMs, dialogEnded_);
+    if (network == nullptr) {
+        if (problem_.empty())
+            problem_ = "the network settings dialog did not appear";
+        return;
+    }
+    Sleep(kPaintDelayMs);
+    RECT networkRect;
+    GetWindowRect(network, &networkRect);
+    Shoot(networkRect, "network-settings.bmp");
+    // "&Cancel" stores nothing; the settings dialog must be back in charge
+    // before Esc is pressed there.
+    PostMessageA(GetDlgItem(network, kProxyCancelId), BM_CLICK, 0, 0);
+    if (!WaitForDialogGone(dialogThread_, kNetworkDialogCaption, kDialogTimeoutMs) && problem_.empty())
+        problem_ = "the network settings dialog did not close with Cancel";
 }
 
 void ScreenshotTour::Shoot(const RECT& area, const char* name)

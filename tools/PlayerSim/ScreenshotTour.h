@@ -1,7 +1,9 @@
 // ScreenshotTour.h - for the demo without a person at the screen: while
 // the settings dialog is open, a helper thread photographs it as opened,
-// with the driver list and the resolution list dropped down, then closes
-// it with Esc the way a user would (nothing is saved).
+// with the driver list and the resolution list dropped down, and the
+// network settings dialog it opens with "&Network Settings" (closed again
+// with "&Cancel"), then closes it with Esc the way a user would (nothing is
+// saved).
 #ifndef KESTROVA_PLAYERSIM_SCREENSHOT_TOUR_H
 #define KESTROVA_PLAYERSIM_SCREENSHOT_TOUR_H
 
@@ -33,6 +35,7 @@ private:
     void Run();
     void Shoot(const RECT& area, const char* name);
     void ShootDroppedList(HWND dialog, int comboId, const char* name);
+    void ShootNetworkDialog(HWND settingsDialog);
 
     std::string directory_;
     DWORD dialogThread_;
