@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "DialogLayouts.h"
+#include "MemoryDialogs.h"
 #include "platform/MemoryPlatform.h"
 
 namespace fuzz {
@@ -20,15 +20,6 @@ std::vector<std::pair<std::string, std::string>>& TheNotes()
     return notes;
 }
 
-memplat::DialogTemplate ToTemplate(const layouts::DialogLayout& layout)
-{
-    memplat::DialogTemplate result;
-    result.id = layout.id;
-    result.caption = layout.caption;
-    for (const layouts::ControlLayout& control : layout.controls)
-        result.controls.push_back(memplat::ControlTemplate{control.id, control.className, control.style, control.text});
-    return result;
-}
 
 }  // namespace
 
@@ -86,8 +77,7 @@ std::string WithoutNuls(const std::string& bytes)
 void ResetPlatformWithDialogs()
 {
     memplat::Reset();
-    memplat::RegisterDialogTemplate(ToTemplate(layouts::SettingsDialogLayout()));
-    memplat::RegisterDialogTemplate(ToTemplate(layouts::NetworkDialogLayout()));
+    RegisterModuleDialogs();
 }
 
 bool ReferenceDecimal(const char* text, std::int32_t& value)

@@ -2,31 +2,16 @@
 #include "ModuleFixture.h"
 
 #include "ConfigModule.h"
-#include "DialogLayouts.h"
+#include "MemoryDialogs.h"
 #include "SettingsDialog.h"
 #include "resources/resource.h"
 
 const char kConfigKey[] = "Software\\Kestrova\\DadAzizov\\Config";
 
-namespace {
-
-memplat::DialogTemplate ToTemplate(const layouts::DialogLayout& layout)
-{
-    memplat::DialogTemplate result;
-    result.id = layout.id;
-    result.caption = layout.caption;
-    for (const layouts::ControlLayout& control : layout.controls)
-        result.controls.push_back(memplat::ControlTemplate{control.id, control.className, control.style, control.text});
-    return result;
-}
-
-}  // namespace
-
 void ModuleTest::SetUp()
 {
     memplat::Reset();
-    memplat::RegisterDialogTemplate(ToTemplate(layouts::SettingsDialogLayout()));
-    memplat::RegisterDialogTemplate(ToTemplate(layouts::NetworkDialogLayout()));
+    RegisterModuleDialogs();
     NewEngine(StandardDrivers(), {0, 0});
 }
 
