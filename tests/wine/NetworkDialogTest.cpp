@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "DialogLayoutCheck.h"
 #include "NetworkRegistry.h"
 #include "NetworkUser.h"
 
@@ -508,6 +509,19 @@ TEST_F(NetworkDialogTest, OpeningOnFreshKeysWritesTheSixDefaults)
     }
     EXPECT_EQ(ProxyValues(ProxyDefaults()), stored);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kPlayerKey)) << "HKLM\\" << kPlayerKey;
+}
+
+// The network dialog the real Config.dll shows, over the settings dialog,
+// is exactly its layout: ids, classes, styles, texts and places.
+TEST_F(NetworkDialogTest, ResourceIsExactlyTheNetworkLayout)
+{
+    const layouts::DialogLayout& layout = layouts::NetworkDialogLayout();
+    ShownDialog shown;
+    RunNetworkSession([&](NetworkUser& network) {
+        shown = ReadDialog(network.Dialog(), network.Owner(), layout);
+        network.Press(kProxyCancel);
+    });
+    ExpectMatchesLayout(layout, shown, {});
 }
 
 }  // namespace
