@@ -7,6 +7,7 @@
 #include "RenderLists.h"
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,39 @@ std::string FormatResolution(int width, int height)
     std::snprintf(text, sizeof text, "%dx%d", width, height);
     return text;
 }
+
+// The texts put into the resolution list so far, answering the question the
+// list's own prefix search (CB_FINDSTRING from the top) answers: does an
+// entry begin with this text, ignoring case? Asking the list instead scans
+// every entry for every mode, which makes an engine with hundreds of modes
+// per driver slow to open the dialog and to switch drivers.
+class ListedTexts {
+public:
+    bool HasEntryBeginningWith(const std::string& text) const
+    {
+        // The list's search finds nothing for an empty text.
+        if (text.empty())
+            return false;
+        // Every text that begins with key sorts at or right after it.
+        const std::string key = FoldCase(text);
+        const auto candidate = texts_.lower_bound(key);
+        return candidate != texts_.end() && candidate->compare(0, key.size(), key) == 0;
+    }
+    void Add(const std::string& text) { texts_.insert(FoldCase(text)); }
+
+private:
+    // Resolution texts hold digits, '-' and 'x' only, so folding A-Z is the
+    // whole of the list's case rule for them.
+    static std::string FoldCase(std::string text)
+    {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    }
+
+    std::set<std::string> texts_;
+};
 
 bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
 {
@@ -159,12 +193,19 @@ void FillResolutionList(plat::Window dialog)
     if (desc == nullptr || desc->displayModes == nullptr)
         return;
     // Modes that differ only after width and height (colour depth, refresh
-    // rate) give one entry, at the place of their first occurrence.
+    // rate) give one entry, at the place of their first occurrence. A text
+    // that begins an entry already listed is left out, as the list's prefix
+    // search would have it ("640x48" after "640x480").
+    ListedTexts listed;
     for (int i = 0; i < desc->displayModeCount; ++i) {
         const DisplayMode& mode = desc->displayModes[i];
         const std::string text = FormatResolution(mode.width, mode.height);
-        if (plat::ComboFindString(list, -1, text.c_str()) == plat::kCbErr)
-            plat::ComboAddString(list, text.c_str());
+        if (listed.HasEntryBeginningWith(text))
+            continue;
+        // A text the list could not take is not counted as listed: a later
+        // mode with the same text tries again.
+        if (plat::ComboAddString(list, text.c_str()) >= 0)
+            listed.Add(text);
     }
 }
 
