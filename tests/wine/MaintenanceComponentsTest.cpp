@@ -19,6 +19,10 @@ struct InstalledFile {
     const char* built;     // the library copied there; null for a text file
 };
 
+// Damaged libraries, prepared beside the test program: a zero-byte file;
+// a text file stands for one whose header is garbage.
+const char kZeroByteLibrary[] = "e2e_zero_bytes.dll";
+
 // A typical installation and everything the list must leave out.
 const std::vector<InstalledFile> kTypicalInstallation = {
     {"alpha.dll", kComponent1234},
@@ -30,6 +34,8 @@ const std::vector<InstalledFile> kTypicalInstallation = {
     {"readme.txt", nullptr},
     {"sub\\x.dll", kComponent2017},
     {"folder.dll\\y.dll", kComponent4567},  // a folder is not listed, what it holds is
+    {"corrupt.dll", nullptr},               // not a library at all: not listed
+    {"empty.dll", kZeroByteLibrary},        // zero bytes: not listed
 };
 const std::vector<ListRow> kTypicalRows = {
     {"alpha.dll", "1.2.3.4"},  {"Beta.dll", "65535.0.0.1"}, {"folder.dll\\y.dll", "4.5.6.7"},

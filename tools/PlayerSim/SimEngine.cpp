@@ -113,7 +113,7 @@ EngineContext* SimEngine::AcquireContext()
     if (depth_ > maxDepth_)
         maxDepth_ = depth_;
     journal_.push_back("acquire");
-    return this;
+    return acquireYieldsNull_ ? nullptr : this;
 }
 
 void SimEngine::ReleaseContext()
@@ -136,6 +136,8 @@ RenderManager* SimEngine::QueryRenderManager()
 int SimEngine::GetDriverCount()
 {
     Touch("driver count");
+    if (driverCountOverride_ != kNoOverride)
+        return driverCountOverride_;
     return static_cast<int>(drivers_.size());
 }
 
@@ -154,6 +156,8 @@ int SimEngine::GetRenderContextCount()
         std::lock_guard<std::mutex> lock(mutex_);
         ++contextCountQueries_;
     }
+    if (contextCountOverride_ != kNoOverride)
+        return contextCountOverride_;
     return static_cast<int>(contextSlots_.size());
 }
 

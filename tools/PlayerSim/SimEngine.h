@@ -82,6 +82,13 @@ public:
     // cannot describe.
     void HideDriverDesc(int driver) { hiddenDescs_.insert(driver); }
     bool HasRenderManager() const { return hasRenderManager_; }
+    // A faulty player: AcquireContext hands out no engine context (the
+    // pair is still counted), or the manager reports these counts instead
+    // of the real ones (negative ones included). kNoOverride: the real count.
+    static constexpr int kNoOverride = -0x7FFFFFFF;
+    void SetAcquireYieldsNull(bool yieldsNull) { acquireYieldsNull_ = yieldsNull; }
+    void SetDriverCountOverride(int count) { driverCountOverride_ = count; }
+    void SetContextCountOverride(int count) { contextCountOverride_ = count; }
 
     // ---- What the module sees --------------------------------------------
     PlayerHost* Host() { return this; }
@@ -144,6 +151,9 @@ private:
     int depth_;
     int maxDepth_;
     int contextCountQueries_;
+    bool acquireYieldsNull_ = false;
+    int driverCountOverride_ = kNoOverride;
+    int contextCountOverride_ = kNoOverride;
 };
 
 }  // namespace sim

@@ -169,6 +169,7 @@ struct State {
     std::map<std::uintptr_t, OpenKey> openKeys;
     std::uintptr_t nextKey = 0x1000;
     std::vector<std::string> writes;
+    std::map<std::string, plat::Status> failedWrites;  // by lower-case value name
 
     std::map<int, memplat::DialogTemplate> templates;
     std::vector<std::unique_ptr<HWND__>> dialogs;
@@ -537,6 +538,7 @@ Status RegQueryValueExA(RegKey key, const char* valueName, Dword* type, unsigned
 
 Status RegSetValueExA(RegKey key, const char* valueName, Dword type, const unsigned char* data, Dword size)
 {
+    memplat::internal::MaybeThrow("RegSetValueExA");
     RegNode* node = nullptr;
     const Status status = NodeForOperation(key, kSetValue, &node);
     if (status != kErrorSuccess)
@@ -544,6 +546,9 @@ Status RegSetValueExA(RegKey key, const char* valueName, Dword type, const unsig
     if (data == nullptr && size != 0)
         return kErrorInvalidParameter;
     const std::string name = valueName != nullptr ? valueName : "";
+    const auto failed = TheState().failedWrites.find(Lower(name));
+    if (failed != TheState().failedWrites.end())
+        return failed->second;
     const std::string bytes = size != 0 ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
     RegValue* value = node->FindValue(name);
     if (value == nullptr) {
@@ -857,12 +862,18 @@ void Reset()
         rules.clear();
     state.openKeys.clear();
     state.writes.clear();
+    state.failedWrites.clear();
     state.templates.clear();
     state.dialogs.clear();
     state.liveWindows.clear();
     state.driver = nullptr;
     state.messageBoxes.clear();
     internal::ResetFiles();
+}
+
+void FailValueWrites(const std::string& valueName, plat::Status error)
+{
+    TheState().failedWrites[Lower(valueName)] = error;
 }
 
 void SetKeyAccess(plat::RegKey root, const std::string& path, KeyAccess access)

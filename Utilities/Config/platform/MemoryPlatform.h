@@ -91,6 +91,11 @@ std::vector<std::string> ValueNames(plat::RegKey root, const std::string& path);
 std::vector<std::string> RegistryWrites();
 void ClearRegistryWrites();
 
+// Every later RegSetValueExA of a value of this name (letter case ignored,
+// in any key) fails with this error and writes nothing: a value a
+// policy or another program keeps the user from changing.
+void FailValueWrites(const std::string& valueName, plat::Status error);
+
 // ---- Dialogs ------------------------------------------------------------------
 
 void RegisterDialogTemplate(const DialogTemplate& dialogTemplate);
@@ -201,8 +206,9 @@ int GlobalBlockCount();
 void FailNextGlobalAlloc();
 
 // Fault injection: the (skip + 1)-th next call of the named platform
-// function ("RegOpenKeyExA", "RegQueryValueExA", "OpenFileStream",
-// "GetFileVersionInfoSizeA") throws std::runtime_error instead.
+// function ("RegOpenKeyExA", "RegQueryValueExA", "RegSetValueExA",
+// "OpenFileStream", "GetFileVersionInfoSizeA") throws std::runtime_error
+// instead.
 void ThrowOnCall(const std::string& function, int skip = 0);
 
 }  // namespace memplat
