@@ -148,4 +148,15 @@ bool SameIgnoringAsciiCase(const std::string& a, const std::string& b)
     return true;
 }
 
+ProxyType ReferenceTypeFromName(const std::string& name)
+{
+    if (SameIgnoringAsciiCase(name, "SOCKS4"))
+        return ProxyTypeSocks4;
+    if (SameIgnoringAsciiCase(name, "SOCKS5"))
+        return ProxyTypeSocks5;
+    if (SameIgnoringAsciiCase(name, "HTTP"))
+        return ProxyTypeHttp;
+    return ProxyTypeNone;
+}
+
 }  // namespace fuzz

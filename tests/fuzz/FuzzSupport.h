@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ProxySettings.h"
+
 namespace fuzz {
 
 // Prints the failed condition and the scenario, then stops the process so
@@ -145,6 +147,10 @@ std::string DwordBytes(std::uint32_t value);
 
 // Equality ignoring the case of ASCII letters only.
 bool SameIgnoringAsciiCase(const std::string& a, const std::string& b);
+
+// The type a stored or listed name stands for, restated independently of
+// the module: SOCKS4, SOCKS5 or HTTP in any letter case, else NONE.
+ProxyType ReferenceTypeFromName(const std::string& name);
 
 }  // namespace fuzz
 

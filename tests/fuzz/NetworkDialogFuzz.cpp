@@ -28,16 +28,6 @@ namespace {
 const char* const kNames[12] = {"NONE", "SOCKS4", "SOCKS5", "HTTP", "http", "Socks5",
                                 "sOcKs4", "HTTP ", "HTTPS", "socks", "", "Http"};
 
-ProxyType ReferenceTypeFromName(const std::string& name)
-{
-    if (fuzz::SameIgnoringAsciiCase(name, "SOCKS4"))
-        return ProxyTypeSocks4;
-    if (fuzz::SameIgnoringAsciiCase(name, "SOCKS5"))
-        return ProxyTypeSocks5;
-    if (fuzz::SameIgnoringAsciiCase(name, "HTTP"))
-        return ProxyTypeHttp;
-    return ProxyTypeNone;
-}
 
 std::string Prefix(const std::string& text, std::size_t count) { return text.substr(0, count); }
 
@@ -102,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // selection here only happens over the dialog's own list, whose first
     // entry is NONE.
     const std::string selectedName = selection >= 0 ? Prefix(entries[static_cast<std::size_t>(selection)], 99) : "";
-    const ProxyType type = ReferenceTypeFromName(selectedName);
+    const ProxyType type = fuzz::ReferenceTypeFromName(selectedName);
     const bool none = type == ProxyTypeNone;
     const bool checked = check != 0;
     ProxySettings expected;

@@ -61,16 +61,6 @@ std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
 
 std::string UpToNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
-ProxyType ReferenceTypeFromName(const std::string& name)
-{
-    if (fuzz::SameIgnoringAsciiCase(name, "SOCKS4"))
-        return ProxyTypeSocks4;
-    if (fuzz::SameIgnoringAsciiCase(name, "SOCKS5"))
-        return ProxyTypeSocks5;
-    if (fuzz::SameIgnoringAsciiCase(name, "HTTP"))
-        return ProxyTypeHttp;
-    return ProxyTypeNone;
-}
 
 const char* ReferenceTypeName(std::int32_t type)
 {
@@ -267,7 +257,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK_EQ(repairs[i], writes[i]);
 
     FUZZ_CHECK_EQ(numbers[0], settings.port);
-    FUZZ_CHECK_EQ(ReferenceTypeFromName(texts[1]), settings.type);
+    FUZZ_CHECK_EQ(fuzz::ReferenceTypeFromName(texts[1]), settings.type);
     FUZZ_CHECK_EQ(texts[2], settings.address);
     FUZZ_CHECK_EQ(numbers[3], settings.auth);
     FUZZ_CHECK_EQ(texts[4], settings.username);
