@@ -40,18 +40,18 @@ SimRenderContext::SimRenderContext(SimEngine& engine, int index, int driver)
 
 int SimRenderContext::GetDriverIndex()
 {
-    engine_.ContextCall(SwitchEntry(index_, "getindex"));
+    engine_.Touch(SwitchEntry(index_, "getindex"));
     return driver_;
 }
 
 void SimRenderContext::BeginDriverChange()
 {
-    engine_.ContextCall(SwitchEntry(index_, "begin"));
+    engine_.Touch(SwitchEntry(index_, "begin"));
 }
 
 void SimRenderContext::SetDriver(int driverIndex)
 {
-    engine_.ContextCall(SetDriverEntry(index_, driverIndex));
+    engine_.Touch(SetDriverEntry(index_, driverIndex));
     // A real engine keeps its driver when it cannot start the new one.
     if (!engine_.Refuses(index_, driverIndex))
         driver_ = driverIndex;
@@ -59,18 +59,18 @@ void SimRenderContext::SetDriver(int driverIndex)
 
 void SimRenderContext::Reconfigure(int a, int b, int c, int d, int e)
 {
-    engine_.ContextCall(SwitchEntry(index_, "reconfigure") + " " + std::to_string(a) + "," + std::to_string(b) + "," +
+    engine_.Touch(SwitchEntry(index_, "reconfigure") + " " + std::to_string(a) + "," + std::to_string(b) + "," +
                    std::to_string(c) + "," + std::to_string(d) + "," + std::to_string(e));
 }
 
 void SimRenderContext::EndDriverChange()
 {
-    engine_.ContextCall(SwitchEntry(index_, "end"));
+    engine_.Touch(SwitchEntry(index_, "end"));
 }
 
 // ---- SimEngine --------------------------------------------------------------
 
-SimEngine::SimEngine() : hasRenderManager_(true), depth_(0), maxDepth_(0), contextCountQueries_(0) {}
+SimEngine::SimEngine() : hasRenderManager_(true), depth_(0) {}
 
 int SimEngine::AddDriver(const SimDriver& driver)
 {
@@ -110,8 +110,6 @@ EngineContext* SimEngine::AcquireContext()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ++depth_;
-    if (depth_ > maxDepth_)
-        maxDepth_ = depth_;
     journal_.push_back("acquire");
     return acquireYieldsNull_ ? nullptr : this;
 }
@@ -129,7 +127,7 @@ void SimEngine::ReleaseContext()
 
 RenderManager* SimEngine::QueryRenderManager()
 {
-    Touch("render manager");
+    Touch("manager");
     return hasRenderManager_ ? this : nullptr;
 }
 
@@ -143,7 +141,7 @@ int SimEngine::GetDriverCount()
 
 RenderDriverDesc* SimEngine::GetDriverDesc(int driverIndex)
 {
-    Touch("driver desc");
+    Touch("driver desc " + std::to_string(driverIndex));
     if (driverIndex < 0 || driverIndex >= static_cast<int>(drivers_.size()) || hiddenDescs_.count(driverIndex) != 0)
         return nullptr;
     return &drivers_[static_cast<std::size_t>(driverIndex)].desc;
@@ -152,10 +150,6 @@ RenderDriverDesc* SimEngine::GetDriverDesc(int driverIndex)
 int SimEngine::GetRenderContextCount()
 {
     Touch("context count");
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++contextCountQueries_;
-    }
     if (contextCountOverride_ != kNoOverride)
         return contextCountOverride_;
     return static_cast<int>(contextSlots_.size());
@@ -163,7 +157,7 @@ int SimEngine::GetRenderContextCount()
 
 RenderContext* SimEngine::GetRenderContext(int contextIndex)
 {
-    Touch("context");
+    Touch("context " + std::to_string(contextIndex));
     if (contextIndex < 0 || contextIndex >= static_cast<int>(contextSlots_.size()))
         return nullptr;
     return contextSlots_[static_cast<std::size_t>(contextIndex)];
@@ -215,7 +209,7 @@ void SimEngine::Record(const std::string& entry)
     journal_.push_back(entry);
 }
 
-void SimEngine::ContextCall(const std::string& entry)
+void SimEngine::Touch(const std::string& entry)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (depth_ == 0)
@@ -223,24 +217,5 @@ void SimEngine::ContextCall(const std::string& entry)
     journal_.push_back(entry);
 }
 
-void SimEngine::Touch(const char* what)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (depth_ == 0)
-        violations_.push_back(std::string("outside acquire: ") + what);
-}
-
-
-int SimEngine::MaxAcquireDepth() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return maxDepth_;
-}
-
-int SimEngine::ContextCountQueries() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return contextCountQueries_;
-}
 
 }  // namespace sim

@@ -4,8 +4,10 @@
 // The simulated player, the end-to-end tests and anyone debugging the
 // module build an engine from drivers and render contexts, hand it to
 // DoConfig, and afterwards read what the module did to it: one journal of
-// the host and context calls in the order they happened, plus a record of
-// every engine access made outside an AcquireContext/ReleaseContext pair.
+// every call the module made on the host, the engine context, the render
+// manager and the render contexts, queries included, in the order they
+// happened, plus a record of every engine access made outside an
+// AcquireContext/ReleaseContext pair.
 //
 // Plain C++: no system headers, so it builds for Windows and natively.
 #ifndef KESTROVA_PLAYERSIM_SIM_ENGINE_H
@@ -102,9 +104,10 @@ public:
     RenderContext* GetRenderContext(int contextIndex) override;
 
     // ---- What the module did ---------------------------------------------
-    // Entries: "acquire", "release", "ctxN.getindex", "ctxN.begin",
-    // "ctxN.set D", "ctxN.reconfigure A,B,C,D,E", "ctxN.end", and "# text"
-    // for the marks a script adds between its steps.
+    // Entries: "acquire", "release", "manager", "driver count",
+    // "driver desc I", "context count", "context I", "ctxN.getindex",
+    // "ctxN.begin", "ctxN.set D", "ctxN.reconfigure A,B,C,D,E", "ctxN.end",
+    // and "# text" for the marks a script adds between its steps.
     std::vector<std::string> Journal() const;
     void Mark(const std::string& text);
     void ClearJournal();
@@ -119,19 +122,13 @@ public:
     // context slots and the driver a context is on now, -1 for a null slot.
     int ContextSlotCount() const { return static_cast<int>(contextSlots_.size()); }
     int ContextDriver(int context) const;
-    // The deepest nesting of acquire/release pairs so far.
-    int MaxAcquireDepth() const;
-    // How often the module asked for the number of render contexts.
-    int ContextCountQueries() const;
 
 private:
     friend class SimRenderContext;
     void Record(const std::string& entry);
-    // An engine access: it must lie inside an acquire/release pair. Context
-    // calls are journalled too; the manager's queries are not, as the module
-    // may ask them any number of times.
-    void Touch(const char* what);
-    void ContextCall(const std::string& entry);
+    // An engine access, journalled; it must lie inside an acquire/release
+    // pair.
+    void Touch(const std::string& entry);
     bool Refuses(int context, int driver) const;
 
     struct DriverSlot {
@@ -149,8 +146,6 @@ private:
     std::vector<std::string> journal_;
     std::vector<std::string> violations_;
     int depth_;
-    int maxDepth_;
-    int contextCountQueries_;
     bool acquireYieldsNull_ = false;
     int driverCountOverride_ = kNoOverride;
     int contextCountOverride_ = kNoOverride;

@@ -1,0 +1,50 @@
+// ConfigTest.h - the fixture of every scenario: the registry keys, files and
+// engine of the player as a fresh installation has them, the module's
+// system calls watched (SystemCalls), and after the scenario the checks
+// that hold on every path: the module gave back every key, memory block,
+// stream and directory search it took, and every AcquireContext of the
+// engine had its ReleaseContext with no engine access outside the pair.
+#ifndef KESTROVA_TESTS_CONFIG_TEST_H
+#define KESTROVA_TESTS_CONFIG_TEST_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "Scratch.h"
+#include "Session.h"
+#include "SimEngine.h"
+#include "SystemCalls.h"
+
+namespace e2e {
+
+extern const char kSettingsKey[];      // HKLM, the display settings
+extern const char kNetworkKey[];       // HKCU, the proxy settings
+extern const char kSystemProxyKey[];   // HKCU, the system's Internet settings
+extern const char kInstallKey[];       // HKLM, "InstallPath"
+
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The player most scenarios use:
+    //   0 "HW One"    hardware 640x480 (16 and 32 bits), 800x600, 640x48, 1024x768
+    //   1 "HW Two"    hardware 640x48, 640x480, 1280x1024
+    //   2 "Overlay"   hardware without the usable capability: never listed
+    //   3 "SW Raster" software 320x240, 640x480
+    // and one render context on each driver of contexts (-1: a null slot).
+    static void BuildPlayer(sim::SimEngine& engine, const std::vector<int>& contexts = {0, 0});
+    // DoConfig over the player window; the dialog must appear and be closed
+    // by the script, and DoConfig must return 1.
+    Session Run(sim::SimEngine& engine, const std::function<void(User&)>& script);
+    // The engine's journal after the script's mark "# <mark>", joined by "; ".
+    static std::string JournalAfter(const sim::SimEngine& engine, const std::string& mark);
+    static std::string Joined(const std::vector<std::string>& lines);
+
+    std::unique_ptr<SystemCalls> calls;
+};
+
+}  // namespace e2e
+
+#endif  // KESTROVA_TESTS_CONFIG_TEST_H

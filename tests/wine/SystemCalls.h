@@ -1,0 +1,62 @@
+// SystemCalls.h - what the loaded Config.dll asks of the system during one
+// scenario, and the failures the scenario wants it to meet.
+//
+// While a SystemCalls object lives, the module's imports of the registry,
+// file, shell, version, memory and runtime functions it uses are patched
+// (ImportPatch) with spies. Each spy writes one journal line per call, for
+// instance "RegOpenKeyExA HKLM\Software\Kestrova 0xf003f" or
+// "RegSetValueExA HKCU\Software\Kestrova\Network proxy_port REG_DWORD 0";
+// fails the call the way the
+// system would when a fault matches that line; and otherwise makes the real
+// call, keeping count of what the module opened and has not given back.
+#ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
+#define KESTROVA_TESTS_SYSTEM_CALLS_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ImportPatch.h"
+
+namespace e2e {
+
+class SystemCalls {
+public:
+    explicit SystemCalls(HMODULE config);
+    ~SystemCalls();
+
+    // Calls whose journal line matches pattern ('*' stands for any text)
+    // return result instead of reaching the system (an error code, 0 or a
+    // null pointer, whatever the function returns), or throw a C++
+    // exception when raise is set.
+    void Fail(const std::string& pattern, long long result = 0, bool raise = false);
+    // GetModuleFileNameA reports this path, cut to the caller's buffer
+    // without a NUL when it does not fit, as the system does.
+    void PretendModulePath(const std::string& path);
+
+    // Starts the journal afresh; Reset also drops the faults.
+    void Forget();
+    void Reset();
+    // The journal lines that match one of the patterns, in call order.
+    std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
+    // What the module holds now: open keys, memory blocks and locks,
+    // streams, directory searches. Empty between two operations.
+    std::vector<std::string> Held() const;
+
+private:
+    std::vector<std::unique_ptr<ImportPatch>> patches_;
+};
+
+// A registry value as the journal and the tests show it: a 4-byte REG_DWORD
+// as "REG_DWORD 1", anything else as its type and its quoted bytes with \0
+// for NUL, e.g. "REG_SZ \"NONE\\0\"".
+std::string ValueText(DWORD type, const BYTE* data, DWORD size);
+
+// '*' in pattern stands for any text, including none.
+bool MatchesPattern(const std::string& text, const std::string& pattern);
+
+}  // namespace e2e
+
+#endif  // KESTROVA_TESTS_SYSTEM_CALLS_H
