@@ -1,6 +1,8 @@
 // ComponentInfo.cpp - see ComponentInfo.h.
 #include "ComponentInfo.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -12,7 +14,18 @@
 #include "SetupUtils.h"
 #include "resources/resource.h"
 
-const PluginProbe kPluginProbes[4] = {
+namespace {
+
+// Where a Netscape-family browser keeps its version and directories, and
+// where the player's plug-in lies below them (all under HKEY_LOCAL_MACHINE).
+struct PluginProbe {
+    const char* versionKey;      // its value "CurrentVersion": the browser's version
+    const char* mainKeyPrefix;   // + version + "\Main": the per-version key
+    const char* directoryValue;  // value of the per-version key: a browser directory
+    const char* pluginSuffix;    // appended to that directory: the plug-in's path
+};
+
+const PluginProbe kPluginProbes[] = {
     {"SOFTWARE\\Netscape\\Netscape", "SOFTWARE\\Netscape\\Netscape\\", "Install Directory",
      "\\plugins\\zaredazaro.dll"},
     {"SOFTWARE\\mozilla.org\\Mozilla", "SOFTWARE\\mozilla.org\\Mozilla\\", "Install Directory",
@@ -24,10 +37,9 @@ const PluginProbe kPluginProbes[4] = {
      "\\zaredazaro.dll"},
 };
 
+// The control's class registration, under HKEY_CLASSES_ROOT.
 const char kControlServerKey[] = "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\InprocServer32";
 const char kInstallKey[] = "Software\\Kestrova\\DadAzizov";
-
-namespace {
 
 const int kFileColumnWidth = 220;
 const int kVersionColumnWidth = 70;
@@ -35,7 +47,7 @@ const int kVersionColumnWidth = 70;
 std::string ControlVersion()
 {
     std::string controlPath, version;
-    if (ReadRegistryString(plat::HKeyClassesRoot(), kControlServerKey, nullptr, controlPath))
+    if (ReadRegistryString(HKEY_CLASSES_ROOT, kControlServerKey, nullptr, controlPath))
         GetFileVersionString(controlPath.c_str(), version);
     return version;
 }
@@ -46,16 +58,25 @@ std::string PluginVersion()
 {
     for (const PluginProbe& probe : kPluginProbes) {
         std::string browserVersion, browserDirectory, pluginVersion;
-        if (!ReadRegistryString(plat::HKeyLocalMachine(), probe.versionKey, "CurrentVersion", browserVersion))
+        if (!ReadRegistryString(HKEY_LOCAL_MACHINE, probe.versionKey, "CurrentVersion", browserVersion))
             continue;
         const std::string mainKey = probe.mainKeyPrefix + browserVersion + "\\Main";
-        if (!ReadRegistryString(plat::HKeyLocalMachine(), mainKey.c_str(), probe.directoryValue, browserDirectory))
+        if (!ReadRegistryString(HKEY_LOCAL_MACHINE, mainKey.c_str(), probe.directoryValue, browserDirectory))
             continue;
         const std::string pluginPath = browserDirectory + probe.pluginSuffix;
         if (GetFileVersionString(pluginPath.c_str(), pluginVersion) == 0)
             return pluginVersion + " [" + browserVersion + "]";
     }
     return std::string();
+}
+
+void InsertColumn(HWND list, int index, int width, const char* heading)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = width;
+    column.pszText = const_cast<char*>(heading);
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
 // The installation directory must end with a separator for the player to
@@ -67,7 +88,7 @@ void RepairInstallPath(std::string& installPath)
         return;
     installPath += '\\';
     RegistryKey key;
-    if (key.Open(plat::HKeyLocalMachine(), kInstallKey, plat::kKeyWrite))
+    if (key.Open(HKEY_LOCAL_MACHINE, kInstallKey, KEY_WRITE) == ERROR_SUCCESS)
         key.SetText("InstallPath", installPath.c_str());
 }
 
@@ -132,22 +153,34 @@ void OrderForSortedInsertion(std::vector<ComponentRow>& rows)
                      [](const ComponentRow& a, const ComponentRow& b) { return SortsAfter(a.name, b.name); });
 }
 
-void InsertRows(plat::Window list, const std::vector<ComponentRow>& rows)
+void InsertRows(HWND list, const std::vector<ComponentRow>& rows)
 {
     for (const ComponentRow& component : rows) {
         // The list sorts itself: the row lands at its sorted place and the
         // index it returns is where the version goes.
-        const std::intptr_t row = plat::ListViewInsertItem(list, 0, component.name.c_str());
-        if (row >= 0)
-            plat::ListViewSetItemText(list, static_cast<int>(row), 1, component.version.c_str());
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = 0;
+        item.iSubItem = 0;
+        item.pszText = const_cast<char*>(component.name.c_str());
+        const LRESULT row = SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (row >= 0) {
+            LVITEMA versionItem = {};
+            versionItem.iSubItem = 1;
+            versionItem.pszText = const_cast<char*>(component.version.c_str());
+            SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&versionItem));
+        }
     }
 }
 
-void ListInstalledLibraries(plat::Window list, const std::string& installPath)
+void ListInstalledLibraries(HWND list, const std::string& installPath)
 {
-    const PathParts parts = SplitPath(installPath);
-    const std::string directory = MakePath(parts.drive, parts.directory, "", "");
-    const std::size_t prefixLength = directory.size();
+    PathParts parts;
+    char directory[MAX_PATH];
+    if (!SplitPathInto(installPath.c_str(), parts) ||
+        !MakePathInto(directory, sizeof directory, parts.drive, parts.directory, nullptr, nullptr))
+        return;
+    const std::size_t prefixLength = std::strlen(directory);
 
     // Recursing (1) into subdirectories, files only (0).
     DirectoryLister lister(directory, "*.dll", 1, 0);
@@ -170,30 +203,29 @@ void ListInstalledLibraries(plat::Window list, const std::string& installPath)
 
 }  // namespace
 
-void FillComponentInfo(plat::Window dialog)
+void FillComponentInfo(HWND dialog)
 {
     const std::string controlVersion = ControlVersion();
     const std::string pluginVersion = PluginVersion();
-    plat::SetDlgItemTextA(dialog, IDC_IE_VERSION, controlVersion.c_str());
-    plat::SetDlgItemTextA(dialog, IDC_NETSCAPE_VERSION, pluginVersion.c_str());
+    SetDlgItemTextA(dialog, IDC_IE_VERSION, controlVersion.c_str());
+    SetDlgItemTextA(dialog, IDC_NETSCAPE_VERSION, pluginVersion.c_str());
 
-    plat::Window list = plat::GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS);
+    HWND list = GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS);
     if (list == nullptr)
         return;
-    plat::ListViewInsertColumn(list, 0, kFileColumnWidth, "File");
-    plat::ListViewInsertColumn(list, 1, kVersionColumnWidth, "Version");
+    InsertColumn(list, 0, kFileColumnWidth, "File");
+    InsertColumn(list, 1, kVersionColumnWidth, "Version");
 
     // The rows repaint nothing while they go in; the list is drawn once at
     // the end.
-    plat::SetRedraw(list, 0);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     std::string installPath;
     // An empty value names no directory: nothing is listed and nothing is
     // written back.
-    if (ReadRegistryString(plat::HKeyLocalMachine(), kInstallKey, "InstallPath", installPath) &&
-        !installPath.empty()) {
+    if (ReadRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, "InstallPath", installPath) && !installPath.empty()) {
         RepairInstallPath(installPath);
         ListInstalledLibraries(list, installPath);
     }
-    plat::SetRedraw(list, 1);
-    plat::InvalidateWholeRect(list, 1);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }

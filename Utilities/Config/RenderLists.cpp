@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "ConfigModule.h"
 #include "DialogText.h"
@@ -17,14 +16,19 @@
 
 namespace {
 
-// Resolution entries are "%dx%d": two signed 32-bit numbers fit in 24 bytes.
+// Resolution entries are "%dx%d": two signed 32-bit numbers and the NUL fit
+// in 24 bytes.
 const int kResolutionTextSize = 24;
+// The selected resolution is read as a 256-byte buffer holds it.
+const std::size_t kResolutionEntrySize = 256;
+// Driver names are remembered as a 1024-byte buffer holds them: a longer
+// name is looked up again by its first 1023 characters, which the list's
+// prefix search finds all the same.
+const std::size_t kDriverNameSize = 1024;
 // Callers of ReadSelectedResolution preset these; so does SelectResolution's
 // fallback entry.
 const int kDefaultWidth = 640;
 const int kDefaultHeight = 480;
-// Driver names are looked up again by their first 1023 characters.
-const std::size_t kDriverNameLimit = 1023;
 
 // One acquire/release pair of the host, with the render manager it yields.
 // A missing host or engine context counts as a player without a render
@@ -54,14 +58,9 @@ private:
     RenderManager* manager_;
 };
 
-plat::Window DriverList(plat::Window dialog) { return plat::GetDlgItem(dialog, IDC_RENDER_DRIVER); }
-plat::Window ResolutionList(plat::Window dialog) { return plat::GetDlgItem(dialog, IDC_RESOLUTION); }
-
-std::string FormatResolution(int width, int height)
+void FormatResolution(char (&text)[kResolutionTextSize], int width, int height)
 {
-    char text[kResolutionTextSize];
-    std::snprintf(text, sizeof text, "%dx%d", width, height);
-    return text;
+    std::sprintf(text, "%dx%d", width, height);
 }
 
 // The texts put into the resolution list so far, answering the question the
@@ -108,18 +107,20 @@ bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
     return true;
 }
 
-// Selects the entry found by the combo box's own prefix search; false when
-// there is none.
-bool SelectFoundEntry(plat::Window combo, const std::string& text)
+// Selects the entry found by the combo box's own prefix search from the top
+// (the first entry that begins with text, ignoring case); false when there
+// is none.
+bool SelectFoundEntry(HWND combo, const char* text)
 {
-    const std::intptr_t found = plat::ComboFindString(combo, -1, text.c_str());
-    if (found == plat::kCbErr)
+    const LRESULT found =
+        SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    if (found == CB_ERR)
         return false;
-    plat::ComboSetCurSel(combo, found);
+    SendMessageA(combo, CB_SETCURSEL, found, 0);
     return true;
 }
 
-void SelectContextZeroDriver(plat::Window dialog, RenderManager& manager)
+void SelectContextZeroDriver(HWND dialog, RenderManager& manager)
 {
     RenderContext* context = manager.GetRenderContext(0);
     if (context != nullptr)
@@ -128,32 +129,32 @@ void SelectContextZeroDriver(plat::Window dialog, RenderManager& manager)
 
 }  // namespace
 
-int CheckedRenderMode(plat::Window dialog)
+int CheckedRenderMode(HWND dialog)
 {
-    if (plat::IsDlgButtonChecked(dialog, IDC_FORCE_SOFTWARE))
+    if (IsDlgButtonChecked(dialog, IDC_FORCE_SOFTWARE))
         return RenderModeSoftwareOnly;
-    if (plat::IsDlgButtonChecked(dialog, IDC_FORCE_HARDWARE))
+    if (IsDlgButtonChecked(dialog, IDC_FORCE_HARDWARE))
         return RenderModeHardwareOnly;
     return RenderModePageDecides;
 }
 
-void SelectDriverByIndex(plat::Window dialog, int driver)
+void SelectDriverByIndex(HWND dialog, int driver)
 {
-    plat::Window list = DriverList(dialog);
+    HWND list = GetDlgItem(dialog, IDC_RENDER_DRIVER);
     // The count is read again on every pass, as the list could change under us.
-    for (std::intptr_t i = 0; i < plat::ComboGetCount(list); ++i) {
-        if (plat::ComboGetItemData(list, i) == static_cast<std::intptr_t>(driver)) {
-            plat::ComboSetCurSel(list, i);
+    for (LRESULT i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+        if (SendMessageA(list, CB_GETITEMDATA, i, 0) == driver) {
+            SendMessageA(list, CB_SETCURSEL, i, 0);
             return;
         }
     }
 }
 
-void FillDriverList(plat::Window dialog, int mode)
+void FillDriverList(HWND dialog, int mode)
 {
     EngineAccess engine;
-    plat::Window list = DriverList(dialog);
-    plat::ComboResetContent(list);
+    HWND list = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
     RenderManager* manager = engine.Manager();
     if (manager == nullptr)
         return;
@@ -163,31 +164,32 @@ void FillDriverList(plat::Window dialog, int mode)
         const RenderDriverDesc* desc = manager->GetDriverDesc(i);
         if (desc == nullptr || !IsDriverOffered(*desc, mode))
             continue;
-        const std::intptr_t entry = plat::ComboAddString(list, desc->name != nullptr ? desc->name : "");
-        plat::ComboSetItemData(list, entry, i);
+        const char* name = desc->name != nullptr ? desc->name : "";
+        const LRESULT entry = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageA(list, CB_SETITEMDATA, entry, i);
     }
     SelectContextZeroDriver(dialog, *manager);
 }
 
-void SelectCurrentDriver(plat::Window dialog)
+void SelectCurrentDriver(HWND dialog)
 {
     EngineAccess engine;
     if (engine.Manager() != nullptr)
         SelectContextZeroDriver(dialog, *engine.Manager());
 }
 
-void FillResolutionList(plat::Window dialog)
+void FillResolutionList(HWND dialog)
 {
-    plat::Window drivers = DriverList(dialog);
-    const std::intptr_t selected = plat::ComboGetCurSel(drivers);
-    const std::intptr_t driver = plat::ComboGetItemData(drivers, selected);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    const LRESULT selected = SendMessageA(drivers, CB_GETCURSEL, 0, 0);
+    const LRESULT driver = SendMessageA(drivers, CB_GETITEMDATA, selected, 0);
 
-    plat::Window list = ResolutionList(dialog);
-    plat::ComboResetContent(list);
+    HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
 
     EngineAccess engine;
     RenderManager* manager = engine.Manager();
-    if (manager == nullptr || selected == plat::kCbErr)
+    if (manager == nullptr || selected == CB_ERR)
         return;
     const RenderDriverDesc* desc = manager->GetDriverDesc(static_cast<int>(driver));
     if (desc == nullptr || desc->displayModes == nullptr)
@@ -198,53 +200,50 @@ void FillResolutionList(plat::Window dialog)
     // search would have it ("640x48" after "640x480").
     ListedTexts listed;
     for (int i = 0; i < desc->displayModeCount; ++i) {
-        const DisplayMode& mode = desc->displayModes[i];
-        const std::string text = FormatResolution(mode.width, mode.height);
+        char text[kResolutionTextSize];
+        FormatResolution(text, desc->displayModes[i].width, desc->displayModes[i].height);
         if (listed.HasEntryBeginningWith(text))
             continue;
         // A text the list could not take is not counted as listed: a later
         // mode with the same text tries again.
-        if (plat::ComboAddString(list, text.c_str()) >= 0)
+        if (SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)) >= 0)
             listed.Add(text);
     }
 }
 
-void ReadSelectedResolution(plat::Window dialog, int& width, int& height)
+void ReadSelectedResolution(HWND dialog, int& width, int& height)
 {
-    plat::Window list = ResolutionList(dialog);
-    const std::intptr_t selected = plat::ComboGetCurSel(list);
-    if (selected == plat::kCbErr)
+    HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
+    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
         return;
-    const std::string text = ComboEntryText(list, selected);
-    int scannedWidth = width;
-    int scannedHeight = height;
+    const std::string text = ComboEntryText(list, selected, kResolutionEntrySize);
     // A number that does not scan leaves its output as the caller set it.
-    const int scanned = std::sscanf(text.c_str(), "%dx%d", &scannedWidth, &scannedHeight);
-    if (scanned >= 1)
-        width = scannedWidth;
-    if (scanned >= 2)
-        height = scannedHeight;
+    std::sscanf(text.c_str(), "%dx%d", &width, &height);
 }
 
-void SelectResolution(plat::Window dialog, int width, int height)
+void SelectResolution(HWND dialog, int width, int height)
 {
-    plat::Window list = ResolutionList(dialog);
-    if (SelectFoundEntry(list, FormatResolution(width, height)))
+    HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
+    char text[kResolutionTextSize];
+    FormatResolution(text, width, height);
+    if (SelectFoundEntry(list, text))
         return;
-    if (SelectFoundEntry(list, FormatResolution(kDefaultWidth, kDefaultHeight)))
+    FormatResolution(text, kDefaultWidth, kDefaultHeight);
+    if (SelectFoundEntry(list, text))
         return;
-    plat::ComboSetCurSel(list, -1);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
-void OnDriverChanged(plat::Window dialog)
+void OnDriverChanged(HWND dialog)
 {
     EngineAccess engine;
     RenderManager* manager = engine.Manager();
-    plat::Window drivers = DriverList(dialog);
-    const std::intptr_t selected = plat::ComboGetCurSel(drivers);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    const LRESULT selected = SendMessageA(drivers, CB_GETCURSEL, 0, 0);
 
-    if (manager != nullptr && selected != plat::kCbErr) {
-        const int driver = static_cast<int>(plat::ComboGetItemData(drivers, selected));
+    if (manager != nullptr && selected != CB_ERR) {
+        const int driver = static_cast<int>(SendMessageA(drivers, CB_GETITEMDATA, selected, 0));
         // The count is read once: the switch itself may change the engine.
         const int contextCount = manager->GetRenderContextCount();
         for (int i = 0; i < contextCount; ++i) {
@@ -272,19 +271,18 @@ void OnDriverChanged(plat::Window dialog)
     SelectResolution(dialog, width, height);
 }
 
-void OnRenderModeChanged(plat::Window dialog)
+void OnRenderModeChanged(HWND dialog)
 {
     const int mode = CheckedRenderMode(dialog);
-    plat::Window drivers = DriverList(dialog);
-    std::string remembered = ComboEntryText(drivers, plat::ComboGetCurSel(drivers));
-    if (remembered.size() > kDriverNameLimit)
-        remembered.resize(kDriverNameLimit);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    const std::string remembered =
+        ComboEntryText(drivers, SendMessageA(drivers, CB_GETCURSEL, 0, 0), kDriverNameSize);
 
     FillDriverList(dialog, mode);
 
     // Still listed: the engine and the resolution list are left alone.
-    if (SelectFoundEntry(drivers, remembered))
+    if (SelectFoundEntry(drivers, remembered.c_str()))
         return;
-    plat::ComboSetCurSel(drivers, 0);
+    SendMessageA(drivers, CB_SETCURSEL, 0, 0);
     OnDriverChanged(dialog);
 }
