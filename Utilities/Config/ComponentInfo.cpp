@@ -3,10 +3,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "DirectoryLister.h"
 #include "Paths.h"
@@ -92,87 +90,9 @@ void RepairInstallPath(std::string& installPath)
         key.SetText("InstallPath", installPath.c_str());
 }
 
-struct ComponentRow {
-    std::string name;  // relative to the installation directory
-    std::string version;
-};
-
-// Roughly the system's case-insensitive order, cheaply: punctuation, then
-// digits, then letters regardless of case.
-int SortWeight(unsigned char c)
-{
-    if (c >= 'A' && c <= 'Z')
-        c = static_cast<unsigned char>(c - 'A' + 'a');
-    if (c >= 'a' && c <= 'z')
-        return 0x200 + c;
-    if (c >= '0' && c <= '9')
-        return 0x100 + c;
-    return c;
-}
-
-bool SortsAfter(const std::string& a, const std::string& b)
-{
-    return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                        [](char x, char y) {
-                                            return SortWeight(static_cast<unsigned char>(x)) <
-                                                   SortWeight(static_cast<unsigned char>(y));
-                                        });
-}
-
-// Names the system compares exactly as SortWeight does for equality: two of
-// them are equal to the list only when they differ in the case of A-Z at
-// most. Others (a hyphen or an apostrophe, which the system's word order
-// treats specially, or characters outside ASCII) might compare equal to the
-// list while SortWeight tells them apart.
-bool HasPlainName(const ComponentRow& row)
-{
-    static const char kPlainPunctuation[] = "._ \\~$()[]{}!#%&+,;=@";
-    for (char c : row.name) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c != '\0' && std::strchr(kPlainPunctuation, c) != nullptr);
-        if (!plain)
-            return false;
-    }
-    return true;
-}
-
-// The sorted list places each new row before the first row, from the top,
-// that is not smaller; rows that arrive in directory order make that a walk
-// down much of the list for every row, which for thousands of libraries
-// costs more than reading their versions. Rows arriving from the largest
-// down stop at the first comparison. The list sorts itself either way, and
-// rows it holds equal end up in reverse arrival order; the stable sort keeps
-// the directory's order among rows equal here, so for plain names the list
-// ends up exactly as with rows in directory order. Other names arrive in
-// directory order, as they always did.
-void OrderForSortedInsertion(std::vector<ComponentRow>& rows)
-{
-    if (!std::all_of(rows.begin(), rows.end(), HasPlainName))
-        return;
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const ComponentRow& a, const ComponentRow& b) { return SortsAfter(a.name, b.name); });
-}
-
-void InsertRows(HWND list, const std::vector<ComponentRow>& rows)
-{
-    for (const ComponentRow& component : rows) {
-        // The list sorts itself: the row lands at its sorted place and the
-        // index it returns is where the version goes.
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = 0;
-        item.iSubItem = 0;
-        item.pszText = const_cast<char*>(component.name.c_str());
-        const LRESULT row = SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        if (row >= 0) {
-            LVITEMA versionItem = {};
-            versionItem.iSubItem = 1;
-            versionItem.pszText = const_cast<char*>(component.version.c_str());
-            SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&versionItem));
-        }
-    }
-}
-
+// One row per library with version information, inserted as soon as its
+// version is read. The list sorts itself: each row lands at its sorted
+// place, and the index the insertion returns is where its version goes.
 void ListInstalledLibraries(HWND list, const std::string& installPath)
 {
     PathParts parts;
@@ -184,21 +104,23 @@ void ListInstalledLibraries(HWND list, const std::string& installPath)
 
     // Recursing (1) into subdirectories, files only (0).
     DirectoryLister lister(directory, "*.dll", 1, 0);
-    std::vector<ComponentRow> rows;
     std::string path, version;
-    try {
-        while (lister.NextFile(path)) {
-            if (GetFileVersionString(path.c_str(), version) == -1)
-                continue;
-            rows.push_back(ComponentRow{path.substr(prefixLength), version});
+    while (lister.NextFile(path)) {
+        if (GetFileVersionString(path.c_str(), version) == -1)
+            continue;
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = 0;
+        item.iSubItem = 0;
+        item.pszText = const_cast<char*>(path.c_str() + prefixLength);
+        const LRESULT row = SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (row >= 0) {
+            LVITEMA versionItem = {};
+            versionItem.iSubItem = 1;
+            versionItem.pszText = const_cast<char*>(version.c_str());
+            SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&versionItem));
         }
-    } catch (...) {
-        // A failure part-way still leaves the libraries read so far listed.
-        InsertRows(list, rows);
-        throw;
     }
-    OrderForSortedInsertion(rows);
-    InsertRows(list, rows);
 }
 
 }  // namespace

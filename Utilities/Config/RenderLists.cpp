@@ -7,8 +7,6 @@
 #include "RenderLists.h"
 
 #include <cstdio>
-#include <set>
-#include <string>
 
 #include "ConfigModule.h"
 #include "DialogText.h"
@@ -63,39 +61,6 @@ void FormatResolution(char (&text)[kResolutionTextSize], int width, int height)
     std::sprintf(text, "%dx%d", width, height);
 }
 
-// The texts put into the resolution list so far, answering the question the
-// list's own prefix search (CB_FINDSTRING from the top) answers: does an
-// entry begin with this text, ignoring case? Asking the list instead scans
-// every entry for every mode, which makes an engine with hundreds of modes
-// per driver slow to open the dialog and to switch drivers.
-class ListedTexts {
-public:
-    bool HasEntryBeginningWith(const std::string& text) const
-    {
-        // The list's search finds nothing for an empty text.
-        if (text.empty())
-            return false;
-        // Every text that begins with key sorts at or right after it.
-        const std::string key = FoldCase(text);
-        const auto candidate = texts_.lower_bound(key);
-        return candidate != texts_.end() && candidate->compare(0, key.size(), key) == 0;
-    }
-    void Add(const std::string& text) { texts_.insert(FoldCase(text)); }
-
-private:
-    // Resolution texts hold digits, '-' and 'x' only, so folding A-Z is the
-    // whole of the list's case rule for them.
-    static std::string FoldCase(std::string text)
-    {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    }
-
-    std::set<std::string> texts_;
-};
-
 bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
 {
     if ((desc.capabilities & RENDER_DRIVER_CAP_USABLE) == 0)
@@ -107,13 +72,17 @@ bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
     return true;
 }
 
-// Selects the entry found by the combo box's own prefix search from the top
-// (the first entry that begins with text, ignoring case); false when there
-// is none.
+// The combo box's own prefix search from the top (the first entry that
+// begins with text, ignoring case); CB_ERR when there is none.
+LRESULT FindEntry(HWND combo, const char* text)
+{
+    return SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+}
+
+// Selects the entry found by FindEntry; false when there is none.
 bool SelectFoundEntry(HWND combo, const char* text)
 {
-    const LRESULT found =
-        SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    const LRESULT found = FindEntry(combo, text);
     if (found == CB_ERR)
         return false;
     SendMessageA(combo, CB_SETCURSEL, found, 0);
@@ -195,19 +164,14 @@ void FillResolutionList(HWND dialog)
     if (desc == nullptr || desc->displayModes == nullptr)
         return;
     // Modes that differ only after width and height (colour depth, refresh
-    // rate) give one entry, at the place of their first occurrence. A text
-    // that begins an entry already listed is left out, as the list's prefix
-    // search would have it ("640x48" after "640x480").
-    ListedTexts listed;
+    // rate) give one entry, at the place of their first occurrence. The
+    // list's search is a prefix search, so a text that begins an entry
+    // already listed is left out too ("640x48" after "640x480").
     for (int i = 0; i < desc->displayModeCount; ++i) {
         char text[kResolutionTextSize];
         FormatResolution(text, desc->displayModes[i].width, desc->displayModes[i].height);
-        if (listed.HasEntryBeginningWith(text))
-            continue;
-        // A text the list could not take is not counted as listed: a later
-        // mode with the same text tries again.
-        if (SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)) >= 0)
-            listed.Add(text);
+        if (FindEntry(list, text) == CB_ERR)
+            SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
 }
 
