@@ -1,10 +1,10 @@
 // ComponentInfo.cpp - see ComponentInfo.h.
 #include "ComponentInfo.h"
 
-#include <algorithm>
+#include <commctrl.h>
+
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "DirectoryLister.h"
 #include "Paths.h"
@@ -12,7 +12,18 @@
 #include "SetupUtils.h"
 #include "resources/resource.h"
 
-const PluginProbe kPluginProbes[4] = {
+namespace {
+
+// Where a Netscape-family browser keeps its version and directories, and
+// where the player's plug-in lies below them (all under HKEY_LOCAL_MACHINE).
+struct PluginProbe {
+    const char* versionKey;      // its value "CurrentVersion": the browser's version
+    const char* mainKeyPrefix;   // + version + "\Main": the per-version key
+    const char* directoryValue;  // value of the per-version key: a browser directory
+    const char* pluginSuffix;    // appended to that directory: the plug-in's path
+};
+
+const PluginProbe kPluginProbes[] = {
     {"SOFTWARE\\Netscape\\Netscape", "SOFTWARE\\Netscape\\Netscape\\", "Install Directory",
      "\\plugins\\zaredazaro.dll"},
     {"SOFTWARE\\mozilla.org\\Mozilla", "SOFTWARE\\mozilla.org\\Mozilla\\", "Install Directory",
@@ -24,10 +35,9 @@ const PluginProbe kPluginProbes[4] = {
      "\\zaredazaro.dll"},
 };
 
+// The control's class registration, under HKEY_CLASSES_ROOT.
 const char kControlServerKey[] = "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\InprocServer32";
 const char kInstallKey[] = "Software\\Kestrova\\DadAzizov";
-
-namespace {
 
 const int kFileColumnWidth = 220;
 const int kVersionColumnWidth = 70;
@@ -35,7 +45,7 @@ const int kVersionColumnWidth = 70;
 std::string ControlVersion()
 {
     std::string controlPath, version;
-    if (ReadRegistryString(plat::HKeyClassesRoot(), kControlServerKey, nullptr, controlPath))
+    if (ReadRegistryString(HKEY_CLASSES_ROOT, kControlServerKey, nullptr, controlPath))
         GetFileVersionString(controlPath.c_str(), version);
     return version;
 }
@@ -46,16 +56,25 @@ std::string PluginVersion()
 {
     for (const PluginProbe& probe : kPluginProbes) {
         std::string browserVersion, browserDirectory, pluginVersion;
-        if (!ReadRegistryString(plat::HKeyLocalMachine(), probe.versionKey, "CurrentVersion", browserVersion))
+        if (!ReadRegistryString(HKEY_LOCAL_MACHINE, probe.versionKey, "CurrentVersion", browserVersion))
             continue;
         const std::string mainKey = probe.mainKeyPrefix + browserVersion + "\\Main";
-        if (!ReadRegistryString(plat::HKeyLocalMachine(), mainKey.c_str(), probe.directoryValue, browserDirectory))
+        if (!ReadRegistryString(HKEY_LOCAL_MACHINE, mainKey.c_str(), probe.directoryValue, browserDirectory))
             continue;
         const std::string pluginPath = browserDirectory + probe.pluginSuffix;
         if (GetFileVersionString(pluginPath.c_str(), pluginVersion) == 0)
             return pluginVersion + " [" + browserVersion + "]";
     }
     return std::string();
+}
+
+void InsertColumn(HWND list, int index, int width, const char* heading)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = width;
+    column.pszText = const_cast<char*>(heading);
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
 // The installation directory must end with a separator for the player to
@@ -67,133 +86,68 @@ void RepairInstallPath(std::string& installPath)
         return;
     installPath += '\\';
     RegistryKey key;
-    if (key.Open(plat::HKeyLocalMachine(), kInstallKey, plat::kKeyWrite))
+    if (key.Open(HKEY_LOCAL_MACHINE, kInstallKey, KEY_WRITE) == ERROR_SUCCESS)
         key.SetText("InstallPath", installPath.c_str());
 }
 
-struct ComponentRow {
-    std::string name;  // relative to the installation directory
-    std::string version;
-};
-
-// Roughly the system's case-insensitive order, cheaply: punctuation, then
-// digits, then letters regardless of case.
-int SortWeight(unsigned char c)
+// One row per library with version information, inserted as soon as its
+// version is read. The list sorts itself: each row lands at its sorted
+// place, and the index the insertion returns is where its version goes.
+void ListInstalledLibraries(HWND list, const std::string& installPath)
 {
-    if (c >= 'A' && c <= 'Z')
-        c = static_cast<unsigned char>(c - 'A' + 'a');
-    if (c >= 'a' && c <= 'z')
-        return 0x200 + c;
-    if (c >= '0' && c <= '9')
-        return 0x100 + c;
-    return c;
-}
-
-bool SortsAfter(const std::string& a, const std::string& b)
-{
-    return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                        [](char x, char y) {
-                                            return SortWeight(static_cast<unsigned char>(x)) <
-                                                   SortWeight(static_cast<unsigned char>(y));
-                                        });
-}
-
-// Names the system compares exactly as SortWeight does for equality: two of
-// them are equal to the list only when they differ in the case of A-Z at
-// most. Others (a hyphen or an apostrophe, which the system's word order
-// treats specially, or characters outside ASCII) might compare equal to the
-// list while SortWeight tells them apart.
-bool HasPlainName(const ComponentRow& row)
-{
-    static const char kPlainPunctuation[] = "._ \\~$()[]{}!#%&+,;=@";
-    for (char c : row.name) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c != '\0' && std::strchr(kPlainPunctuation, c) != nullptr);
-        if (!plain)
-            return false;
-    }
-    return true;
-}
-
-// The sorted list places each new row before the first row, from the top,
-// that is not smaller; rows that arrive in directory order make that a walk
-// down much of the list for every row, which for thousands of libraries
-// costs more than reading their versions. Rows arriving from the largest
-// down stop at the first comparison. The list sorts itself either way, and
-// rows it holds equal end up in reverse arrival order; the stable sort keeps
-// the directory's order among rows equal here, so for plain names the list
-// ends up exactly as with rows in directory order. Other names arrive in
-// directory order, as they always did.
-void OrderForSortedInsertion(std::vector<ComponentRow>& rows)
-{
-    if (!std::all_of(rows.begin(), rows.end(), HasPlainName))
+    PathParts parts;
+    char directory[MAX_PATH];
+    if (!SplitPathInto(installPath.c_str(), parts) ||
+        !MakePathInto(directory, sizeof directory, parts.drive, parts.directory, nullptr, nullptr))
         return;
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const ComponentRow& a, const ComponentRow& b) { return SortsAfter(a.name, b.name); });
-}
-
-void InsertRows(plat::Window list, const std::vector<ComponentRow>& rows)
-{
-    for (const ComponentRow& component : rows) {
-        // The list sorts itself: the row lands at its sorted place and the
-        // index it returns is where the version goes.
-        const std::intptr_t row = plat::ListViewInsertItem(list, 0, component.name.c_str());
-        if (row >= 0)
-            plat::ListViewSetItemText(list, static_cast<int>(row), 1, component.version.c_str());
-    }
-}
-
-void ListInstalledLibraries(plat::Window list, const std::string& installPath)
-{
-    const PathParts parts = SplitPath(installPath);
-    const std::string directory = MakePath(parts.drive, parts.directory, "", "");
-    const std::size_t prefixLength = directory.size();
+    const std::size_t prefixLength = std::strlen(directory);
 
     // Recursing (1) into subdirectories, files only (0).
     DirectoryLister lister(directory, "*.dll", 1, 0);
-    std::vector<ComponentRow> rows;
     std::string path, version;
-    try {
-        while (lister.NextFile(path)) {
-            if (GetFileVersionString(path.c_str(), version) == -1)
-                continue;
-            rows.push_back(ComponentRow{path.substr(prefixLength), version});
+    while (lister.NextFile(path)) {
+        if (GetFileVersionString(path.c_str(), version) == -1)
+            continue;
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = 0;
+        item.iSubItem = 0;
+        item.pszText = const_cast<char*>(path.c_str() + prefixLength);
+        const LRESULT row = SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (row >= 0) {
+            LVITEMA versionItem = {};
+            versionItem.iSubItem = 1;
+            versionItem.pszText = const_cast<char*>(version.c_str());
+            SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&versionItem));
         }
-    } catch (...) {
-        // A failure part-way still leaves the libraries read so far listed.
-        InsertRows(list, rows);
-        throw;
     }
-    OrderForSortedInsertion(rows);
-    InsertRows(list, rows);
 }
 
 }  // namespace
 
-void FillComponentInfo(plat::Window dialog)
+void FillComponentInfo(HWND dialog)
 {
     const std::string controlVersion = ControlVersion();
     const std::string pluginVersion = PluginVersion();
-    plat::SetDlgItemTextA(dialog, IDC_IE_VERSION, controlVersion.c_str());
-    plat::SetDlgItemTextA(dialog, IDC_NETSCAPE_VERSION, pluginVersion.c_str());
+    SetDlgItemTextA(dialog, IDC_IE_VERSION, controlVersion.c_str());
+    SetDlgItemTextA(dialog, IDC_NETSCAPE_VERSION, pluginVersion.c_str());
 
-    plat::Window list = plat::GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS);
+    HWND list = GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS);
     if (list == nullptr)
         return;
-    plat::ListViewInsertColumn(list, 0, kFileColumnWidth, "File");
-    plat::ListViewInsertColumn(list, 1, kVersionColumnWidth, "Version");
+    InsertColumn(list, 0, kFileColumnWidth, "File");
+    InsertColumn(list, 1, kVersionColumnWidth, "Version");
 
     // The rows repaint nothing while they go in; the list is drawn once at
     // the end.
-    plat::SetRedraw(list, 0);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     std::string installPath;
     // An empty value names no directory: nothing is listed and nothing is
     // written back.
-    if (ReadRegistryString(plat::HKeyLocalMachine(), kInstallKey, "InstallPath", installPath) &&
-        !installPath.empty()) {
+    if (ReadRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, "InstallPath", installPath) && !installPath.empty()) {
         RepairInstallPath(installPath);
         ListInstalledLibraries(list, installPath);
     }
-    plat::SetRedraw(list, 1);
-    plat::InvalidateWholeRect(list, 1);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }

@@ -7,36 +7,13 @@
 
 #include <cstring>
 
-namespace {
+#include "FileNames.h"
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+namespace {
 
 bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
 
 }  // namespace
-
-bool MatchesFileMask(const char* name, const char* mask)
-{
-    const char* starMask = nullptr;
-    const char* starName = nullptr;
-    while (*name != '\0') {
-        if (*mask == '*') {
-            starMask = mask++;
-            starName = name;
-        } else if (*mask != '\0' && (*mask == '?' || LowerAscii(*mask) == LowerAscii(*name))) {
-            ++mask;
-            ++name;
-        } else if (starMask != nullptr) {
-            mask = starMask + 1;
-            name = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (*mask == '*')
-        ++mask;
-    return *mask == '\0';
-}
 
 DirectoryLister::DirectoryLister(const std::string& directory, const std::string& mask, int recurse,
                                  int includeDirectories)
@@ -48,8 +25,8 @@ DirectoryLister::DirectoryLister(const std::string& directory, const std::string
 DirectoryLister::~DirectoryLister()
 {
     for (Level& level : levels_)
-        if (level.find != nullptr)
-            plat::FindClose(level.find);
+        if (level.find != INVALID_HANDLE_VALUE)
+            FindClose(level.find);
 }
 
 void DirectoryLister::Enter(const std::string& directory)
@@ -57,7 +34,7 @@ void DirectoryLister::Enter(const std::string& directory)
     Level level;
     level.directory = directory;
     level.first = true;
-    level.find = plat::FindFirstFileA((directory + "*").c_str(), &level.data);
+    level.find = FindFirstFileA((directory + "*").c_str(), &level.data);
     levels_.push_back(level);
 }
 
@@ -65,19 +42,20 @@ bool DirectoryLister::NextFile(std::string& path)
 {
     while (!levels_.empty()) {
         Level& level = levels_.back();
-        const bool have = level.find != nullptr && (level.first || plat::FindNextFileA(level.find, &level.data));
+        const bool have =
+            level.find != INVALID_HANDLE_VALUE && (level.first || FindNextFileA(level.find, &level.data));
         level.first = false;
         if (!have) {
-            if (level.find != nullptr)
-                plat::FindClose(level.find);
+            if (level.find != INVALID_HANDLE_VALUE)
+                FindClose(level.find);
             levels_.pop_back();
             continue;
         }
-        const char* name = level.data.name;
+        const char* name = level.data.cFileName;
         if (IsDotEntry(name))
             continue;
         const std::string found = level.directory + name;
-        const bool isDirectory = (level.data.attributes & plat::kFileAttributeDirectory) != 0;
+        const bool isDirectory = (level.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool matches = MatchesFileMask(name, mask_.c_str());
         if (isDirectory && recurse_)
             Enter(found + "\\");  // invalidates level

@@ -2,10 +2,10 @@
 #ifndef KESTROVA_CONFIG_DIRECTORY_LISTER_H
 #define KESTROVA_CONFIG_DIRECTORY_LISTER_H
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
-
-#include "platform/Platform.h"
 
 class DirectoryLister {
 public:
@@ -26,9 +26,9 @@ public:
 private:
     struct Level {
         std::string directory;
-        plat::FindHandle find;
+        HANDLE find;  // INVALID_HANDLE_VALUE when nothing was found
         bool first;
-        plat::FindData data;
+        WIN32_FIND_DATAA data;
     };
     std::vector<Level> levels_;
     std::string mask_;
@@ -37,8 +37,5 @@ private:
 
     void Enter(const std::string& directory);
 };
-
-// Windows wildcard match of a whole name, ignoring the case of A-Z.
-bool MatchesFileMask(const char* name, const char* mask);
 
 #endif  // KESTROVA_CONFIG_DIRECTORY_LISTER_H

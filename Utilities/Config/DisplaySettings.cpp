@@ -6,14 +6,23 @@
 #include "RenderLists.h"
 #include "resources/resource.h"
 
+namespace {
+
 const char kDisplaySettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config";
 
-namespace {
+struct DisplaySettings {
+    DWORD autoUpdate = 1;       // "AutoUpdate"
+    DWORD renderEngine = 0;     // "RenderEngine": the engine's driver index
+    DWORD fsWidth = 640;        // "fsWidth"
+    DWORD fsHeight = 480;       // "fsHeight"
+    DWORD set32bits = 0;        // "Set32bits"
+    DWORD forceRenderMode = 0;  // "ForceRenderMode": a RenderMode
+};
 
 // The six values in the order they are read and written.
 struct DisplayValue {
     const char* name;
-    std::uint32_t DisplaySettings::*field;
+    DWORD DisplaySettings::*field;
 };
 const DisplayValue kDisplayValues[] = {
     {"AutoUpdate", &DisplaySettings::autoUpdate},
@@ -24,45 +33,27 @@ const DisplayValue kDisplayValues[] = {
     {"ForceRenderMode", &DisplaySettings::forceRenderMode},
 };
 
-// A value that is missing or cannot be read leaves the field as it was; the
-// stored type is not examined (a 4-byte value of any type is taken).
-void QueryDword(plat::RegKey key, const char* name, std::uint32_t& field)
-{
-    unsigned char bytes[4] = {0, 0, 0, 0};
-    plat::Dword type = plat::kRegDword;
-    plat::Dword size = sizeof bytes;
-    if (plat::RegQueryValueExA(key, name, &type, bytes, &size) != plat::kErrorSuccess)
-        return;
-    // The bytes land in the field as in its little-endian memory: a value
-    // shorter than 4 bytes replaces only the low bytes and the others keep
-    // what the field held.
-    std::uint32_t value = field;
-    for (plat::Dword i = 0; i < size && i < 4; ++i) {
-        value &= ~(0xFFu << (8 * i));
-        value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    }
-    field = value;
-}
-
-unsigned int CheckState(bool checked) { return checked ? plat::kBstChecked : plat::kBstUnchecked; }
+UINT CheckState(bool checked) { return checked ? BST_CHECKED : BST_UNCHECKED; }
 
 }  // namespace
 
-void LoadDisplaySettings(plat::Window dialog)
+void LoadDisplaySettings(HWND dialog)
 {
     DisplaySettings settings;
     RegistryKey key;
-    if (key.Open(plat::HKeyLocalMachine(), kDisplaySettingsKey, plat::kKeyRead)) {
+    if (key.Open(HKEY_LOCAL_MACHINE, kDisplaySettingsKey, KEY_READ) == ERROR_SUCCESS) {
+        // A value that is missing or cannot be read keeps its default; the
+        // stored type is not examined.
         for (const DisplayValue& value : kDisplayValues)
-            QueryDword(key.Get(), value.name, settings.*value.field);
+            key.QueryNumber(value.name, settings.*value.field);
         key.Close();
     }
 
-    plat::CheckDlgButton(dialog, IDC_AUTO_UPDATE, CheckState(settings.autoUpdate != 0));
-    plat::CheckDlgButton(dialog, IDC_USE_32BIT_COLOR, CheckState(settings.set32bits != 0));
-    plat::CheckDlgButton(dialog, IDC_PAGE_DECIDES, CheckState(settings.forceRenderMode == RenderModePageDecides));
-    plat::CheckDlgButton(dialog, IDC_FORCE_SOFTWARE, CheckState(settings.forceRenderMode == RenderModeSoftwareOnly));
-    plat::CheckDlgButton(dialog, IDC_FORCE_HARDWARE, CheckState(settings.forceRenderMode == RenderModeHardwareOnly));
+    CheckDlgButton(dialog, IDC_AUTO_UPDATE, CheckState(settings.autoUpdate != 0));
+    CheckDlgButton(dialog, IDC_USE_32BIT_COLOR, CheckState(settings.set32bits != 0));
+    CheckDlgButton(dialog, IDC_PAGE_DECIDES, CheckState(settings.forceRenderMode == RenderModePageDecides));
+    CheckDlgButton(dialog, IDC_FORCE_SOFTWARE, CheckState(settings.forceRenderMode == RenderModeSoftwareOnly));
+    CheckDlgButton(dialog, IDC_FORCE_HARDWARE, CheckState(settings.forceRenderMode == RenderModeHardwareOnly));
 
     // The registry holds DWORDs; the lists work with the engine's signed
     // numbers, so 0xFFFFFFFF means driver -1, which no entry carries.
@@ -72,32 +63,32 @@ void LoadDisplaySettings(plat::Window dialog)
     SelectResolution(dialog, static_cast<int>(settings.fsWidth), static_cast<int>(settings.fsHeight));
 }
 
-void SaveDisplaySettings(plat::Window dialog)
+void SaveDisplaySettings(HWND dialog)
 {
     DisplaySettings settings;
-    settings.autoUpdate = plat::IsDlgButtonChecked(dialog, IDC_AUTO_UPDATE);
+    settings.autoUpdate = IsDlgButtonChecked(dialog, IDC_AUTO_UPDATE);
 
     // With no entry selected the list's error value, -1, is what is stored.
-    plat::Window drivers = plat::GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
     settings.renderEngine =
-        static_cast<std::uint32_t>(plat::ComboGetItemData(drivers, plat::ComboGetCurSel(drivers)));
+        static_cast<DWORD>(SendMessageA(drivers, CB_GETITEMDATA, SendMessageA(drivers, CB_GETCURSEL, 0, 0), 0));
 
     int width = 640;
     int height = 480;
     ReadSelectedResolution(dialog, width, height);
-    settings.fsWidth = static_cast<std::uint32_t>(width);
-    settings.fsHeight = static_cast<std::uint32_t>(height);
+    settings.fsWidth = static_cast<DWORD>(width);
+    settings.fsHeight = static_cast<DWORD>(height);
 
-    settings.set32bits = plat::IsDlgButtonChecked(dialog, IDC_USE_32BIT_COLOR);
-    settings.forceRenderMode = static_cast<std::uint32_t>(CheckedRenderMode(dialog));
+    settings.set32bits = IsDlgButtonChecked(dialog, IDC_USE_32BIT_COLOR);
+    settings.forceRenderMode = static_cast<DWORD>(CheckedRenderMode(dialog));
 
     // A user without write access to HKEY_LOCAL_MACHINE gets no message:
     // the dialog still closes and the player keeps its previous settings.
     RegistryKey key;
-    if (!key.Open(plat::HKeyLocalMachine(), kDisplaySettingsKey, plat::kKeyAllAccess) &&
-        !key.Create(plat::HKeyLocalMachine(), kDisplaySettingsKey))
+    if (key.Open(HKEY_LOCAL_MACHINE, kDisplaySettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
+        key.Create(HKEY_LOCAL_MACHINE, kDisplaySettingsKey) != ERROR_SUCCESS)
         return;
     // Each write is left unchecked: what could be written is written.
     for (const DisplayValue& value : kDisplayValues)
-        key.SetDword(value.name, settings.*value.field);
+        key.SetNumber(value.name, settings.*value.field);
 }

@@ -3,13 +3,11 @@
 #ifndef KESTROVA_CONFIG_MEDIA_CACHE_H
 #define KESTROVA_CONFIG_MEDIA_CACHE_H
 
-#include "platform/Platform.h"
-
-extern const char kMediaCacheTitle[];
+#include <windows.h>
 
 // Deletes everything inside the cache folder through the shell's own
 // operation (with its simple progress window), keeping the folder. Button
 // 1002 is disabled meanwhile. Nothing is shown on failure.
-void ClearMediaCache(plat::Window dialog);
+void ClearMediaCache(HWND dialog);
 
 #endif  // KESTROVA_CONFIG_MEDIA_CACHE_H

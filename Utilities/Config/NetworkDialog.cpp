@@ -3,20 +3,19 @@
 #include "NetworkDialog.h"
 
 #include <cstdio>
-#include <vector>
 
 #include "DialogText.h"
+#include "ProxySettings.h"
 #include "SystemProxy.h"
-#include "Text.h"
 #include "resources/resource.h"
+
+namespace {
 
 const char kIncompleteEntryText[] = "Please complete all fields before clicking 'OK'";
 const char kIncompleteEntryCaption[] = "Warning!";
 
-namespace {
-
-// Buffer sizes of the boxes as they are read, NUL included: the port box
-// counts with its first 9 characters only.
+// Buffer sizes of the boxes and the type list as they are read, NUL
+// included: the port box counts with its first 9 characters only.
 const int kTextBoxSize = 1024;
 const int kPortBoxSize = 10;
 const std::size_t kTypeNameSize = 100;
@@ -27,37 +26,45 @@ const int kProxyTypeCount = 4;
 const int kHostAndPort[] = {IDC_PROXY_HOST, IDC_PROXY_PORT};
 const int kCredentials[] = {IDC_PROXY_USERNAME, IDC_PROXY_PASSWORD};
 
-void EnableItem(plat::Window dialog, int id, bool enable)
+bool IsAuthChecked(HWND dialog)
 {
-    plat::EnableWindow(plat::GetDlgItem(dialog, id), enable ? 1 : 0);
+    return SendMessageA(GetDlgItem(dialog, IDC_PROXY_AUTH), BM_GETCHECK, 0, 0) != 0;
 }
 
-bool IsAuthChecked(plat::Window dialog)
+// The type the list shows, taken from its text: the first entry when
+// nothing is selected, NONE when the list is empty.
+ProxyType SelectedProxyType(HWND dialog)
 {
-    return plat::ButtonGetCheck(plat::GetDlgItem(dialog, IDC_PROXY_AUTH)) != 0;
-}
-
-}  // namespace
-
-ProxyType SelectedProxyType(plat::Window dialog)
-{
-    plat::Window list = plat::GetDlgItem(dialog, IDC_PROXY_TYPE);
-    std::intptr_t index = plat::ComboGetCurSel(list);
+    HWND list = GetDlgItem(dialog, IDC_PROXY_TYPE);
+    LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
     if (index <= 0)
         index = 0;
-    std::string name = ComboEntryText(list, index);
-    if (name.size() >= kTypeNameSize)
-        name.resize(kTypeNameSize - 1);
-    return ProxyTypeFromName(name.c_str());
+    return ProxyTypeFromName(ComboEntryText(list, index, kTypeNameSize).c_str());
 }
 
-void InitNetworkDialog(plat::Window dialog)
+// Disabling a box changes neither its text nor its check state: what the
+// user typed comes back when the type needs it again.
+void UpdateNetworkControls(HWND dialog)
 {
-    plat::Window list = plat::GetDlgItem(dialog, IDC_PROXY_TYPE);
-    plat::ComboResetContent(list);
+    const ProxyType type = SelectedProxyType(dialog);
+    const bool hostAndPort = type != ProxyTypeNone;
+    const bool authentication = type == ProxyTypeSocks5 || type == ProxyTypeHttp;
+    for (int id : kHostAndPort)
+        EnableWindow(GetDlgItem(dialog, id), hostAndPort);
+    EnableWindow(GetDlgItem(dialog, IDC_PROXY_AUTH), authentication);
+    // The check box is asked only once it is enabled.
+    const bool credentials = authentication && IsAuthChecked(dialog);
+    for (int id : kCredentials)
+        EnableWindow(GetDlgItem(dialog, id), credentials);
+}
+
+void InitNetworkDialog(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_PROXY_TYPE);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int type = 0; type < kProxyTypeCount; ++type)
-        plat::ComboAddString(list, ProxyTypeToName(static_cast<ProxyType>(type)));
-    plat::ComboSetCurSel(list, 0);
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ProxyTypeToName(static_cast<ProxyType>(type))));
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
 
     // The player's own proxy first; else the system's, even when its scheme
     // names nothing usable (its host and port then stand in the disabled
@@ -69,41 +76,27 @@ void InitNetworkDialog(plat::Window dialog)
             settings.type = ProxyTypeNone;
     }
 
-    std::intptr_t index = plat::ComboFindString(list, -1, ProxyTypeToName(settings.type));
+    LRESULT index = SendMessageA(list, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(ProxyTypeToName(settings.type)));
     if (index < 0)
         index = 0;
-    plat::ComboSetCurSel(list, index);
+    SendMessageA(list, CB_SETCURSEL, index, 0);
 
-    plat::ButtonSetCheck(plat::GetDlgItem(dialog, IDC_PROXY_AUTH), static_cast<unsigned int>(settings.auth));
-    plat::SetWindowTextA(plat::GetDlgItem(dialog, IDC_PROXY_HOST), settings.address.c_str());
-    plat::SetWindowTextA(plat::GetDlgItem(dialog, IDC_PROXY_USERNAME), settings.username.c_str());
-    plat::SetWindowTextA(plat::GetDlgItem(dialog, IDC_PROXY_PASSWORD), settings.password.c_str());
+    SendMessageA(GetDlgItem(dialog, IDC_PROXY_AUTH), BM_SETCHECK, static_cast<UINT>(settings.auth), 0);
+    SetWindowTextA(GetDlgItem(dialog, IDC_PROXY_HOST), settings.address.c_str());
+    SetWindowTextA(GetDlgItem(dialog, IDC_PROXY_USERNAME), settings.username.c_str());
+    SetWindowTextA(GetDlgItem(dialog, IDC_PROXY_PASSWORD), settings.password.c_str());
 
     char port[12] = "";
     if (settings.port != 0)
-        std::snprintf(port, sizeof port, "%d", static_cast<int>(settings.port));
-    plat::SetWindowTextA(plat::GetDlgItem(dialog, IDC_PROXY_PORT), port);
+        std::sprintf(port, "%d", settings.port);
+    SetWindowTextA(GetDlgItem(dialog, IDC_PROXY_PORT), port);
 
     UpdateNetworkControls(dialog);
 }
 
-// Disabling a box changes neither its text nor its check state: what the
-// user typed comes back when the type needs it again.
-void UpdateNetworkControls(plat::Window dialog)
-{
-    const ProxyType type = SelectedProxyType(dialog);
-    const bool hostAndPort = type != ProxyTypeNone;
-    const bool authentication = type == ProxyTypeSocks5 || type == ProxyTypeHttp;
-    for (int id : kHostAndPort)
-        EnableItem(dialog, id, hostAndPort);
-    EnableItem(dialog, IDC_PROXY_AUTH, authentication);
-    // The check box is asked only once it is enabled.
-    const bool credentials = authentication && IsAuthChecked(dialog);
-    for (int id : kCredentials)
-        EnableItem(dialog, id, credentials);
-}
-
-void ReadNetworkDialog(plat::Window dialog, ProxySettings& settings)
+// The caller passes a record with empty texts; numbers are always set.
+void ReadNetworkDialog(HWND dialog, ProxySettings& settings)
 {
     settings.type = SelectedProxyType(dialog);
     if (settings.type == ProxyTypeNone) {
@@ -111,19 +104,28 @@ void ReadNetworkDialog(plat::Window dialog, ProxySettings& settings)
         settings.auth = 0;
         return;
     }
-    settings.address = WindowText(plat::GetDlgItem(dialog, IDC_PROXY_HOST), kTextBoxSize);
-    const std::string port = WindowText(plat::GetDlgItem(dialog, IDC_PROXY_PORT), kPortBoxSize);
+    char address[kTextBoxSize] = "";
+    GetWindowTextA(GetDlgItem(dialog, IDC_PROXY_HOST), address, sizeof address);
+    settings.address = address;
+
+    char port[kPortBoxSize] = "";
+    GetWindowTextA(GetDlgItem(dialog, IDC_PROXY_PORT), port, sizeof port);
     settings.port = 0;
-    ScanDecimal(port.c_str(), settings.port);
+    std::sscanf(port, "%d", &settings.port);
+
     // Read whether or not the box is enabled: SOCKS4 keeps a checked box.
     settings.auth = IsAuthChecked(dialog) ? 1 : 0;
     if (settings.auth != 0) {
-        settings.username = WindowText(plat::GetDlgItem(dialog, IDC_PROXY_USERNAME), kTextBoxSize);
-        settings.password = WindowText(plat::GetDlgItem(dialog, IDC_PROXY_PASSWORD), kTextBoxSize);
+        char username[kTextBoxSize] = "";
+        GetWindowTextA(GetDlgItem(dialog, IDC_PROXY_USERNAME), username, sizeof username);
+        settings.username = username;
+        char password[kTextBoxSize] = "";
+        GetWindowTextA(GetDlgItem(dialog, IDC_PROXY_PASSWORD), password, sizeof password);
+        settings.password = password;
     }
 }
 
-int ValidateNetworkDialog(plat::Window dialog)
+int ValidateNetworkDialog(HWND dialog)
 {
     ProxySettings entry;
     ReadNetworkDialog(dialog, entry);
@@ -136,7 +138,7 @@ int ValidateNetworkDialog(plat::Window dialog)
     return !entry.username.empty() && !entry.password.empty() ? 1 : 0;
 }
 
-void SaveNetworkDialog(plat::Window dialog)
+void SaveNetworkDialog(HWND dialog)
 {
     ProxySettings entry;
     ReadNetworkDialog(dialog, entry);
@@ -144,34 +146,35 @@ void SaveNetworkDialog(plat::Window dialog)
     WriteProxySettings(entry);
 }
 
-std::intptr_t CONFIG_CALLBACK NetworkDlgProc(plat::Window dialog, unsigned int message, plat::WParam wParam,
-                                              plat::LParam /*lParam*/)
+}  // namespace
+
+INT_PTR CALLBACK NetworkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
-    if (message == plat::kWmInitDialog) {
+    if (message == WM_INITDIALOG) {
         InitNetworkDialog(dialog);
-        return 0;
+        return FALSE;
     }
-    if (message != plat::kWmCommand)
-        return 0;
+    if (message != WM_COMMAND)
+        return FALSE;
 
     // Enter and Esc arrive as IDOK and IDCANCEL, which no control here has:
     // they leave the dialog open. Only its own two buttons end it.
     if (wParam == IDC_PROXY_OK) {
         if (!ValidateNetworkDialog(dialog)) {
-            plat::MessageBoxA(dialog, kIncompleteEntryText, kIncompleteEntryCaption, plat::kMbOk);
-            return 0;
+            MessageBoxA(dialog, kIncompleteEntryText, kIncompleteEntryCaption, MB_OK);
+            return FALSE;
         }
         SaveNetworkDialog(dialog);
-        plat::EndDialog(dialog, 1);
-        return 1;
+        EndDialog(dialog, 1);
+        return TRUE;
     }
     if (wParam == IDC_PROXY_CANCEL) {
-        plat::EndDialog(dialog, 1);
-        return 1;
+        EndDialog(dialog, 1);
+        return TRUE;
     }
-    const unsigned int id = plat::LowWord(wParam);
-    const unsigned int code = plat::HighWord(wParam);
-    if ((id == IDC_PROXY_AUTH && code == plat::kBnClicked) || (id == IDC_PROXY_TYPE && code == plat::kCbnSelChange))
+    const WORD id = LOWORD(wParam);
+    const WORD code = HIWORD(wParam);
+    if ((id == IDC_PROXY_AUTH && code == BN_CLICKED) || (id == IDC_PROXY_TYPE && code == CBN_SELCHANGE))
         UpdateNetworkControls(dialog);
-    return 0;
+    return FALSE;
 }

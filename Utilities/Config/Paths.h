@@ -1,32 +1,34 @@
-// Paths.h - splitting and making Windows paths as the C runtime's
-// _splitpath and _makepath do, and the module's own path.
+// Paths.h - splitting and making paths with the runtime's _splitpath and
+// _makepath in fixed buffers, each step checked first so that nothing runs
+// past a buffer; and the paths of files beside the module.
 #ifndef KESTROVA_CONFIG_PATHS_H
 #define KESTROVA_CONFIG_PATHS_H
 
-#include <string>
+#include <windows.h>
+
+#include <cstdlib>
 
 struct PathParts {
-    std::string drive;      // "C:" or empty
-    std::string directory;  // with its trailing separator
-    std::string name;
-    std::string extension;  // with its dot
+    char drive[_MAX_DRIVE];
+    char directory[_MAX_DIR];  // with its trailing separator
+    char name[_MAX_FNAME];
+    char extension[_MAX_EXT];  // with its dot
 };
 
-// _splitpath: the drive when the second character is ':', the directory up
-// to the last '\' or '/', the extension from the last '.' after that.
-PathParts SplitPath(const std::string& path);
+// _splitpath(path, ...) into parts. False, with nothing split, when a part
+// would not fit its buffer.
+bool SplitPathInto(const char* path, PathParts& parts);
 
-// _makepath: the drive's letter and ':', the directory with a '\' added
-// when it ends with neither '\' nor '/', the name, the extension with a '.'
-// added when it lacks one. Empty parts are left out.
-std::string MakePath(const std::string& drive, const std::string& directory, const std::string& name,
-                     const std::string& extension);
+// _makepath(path, drive, directory, name, extension) into a buffer of size
+// bytes. False, with nothing made, when the result would need size bytes or
+// more: a path cut short would name another file.
+bool MakePathInto(char* path, std::size_t size, const char* drive, const char* directory, const char* name,
+                  const char* extension);
 
-// The paths the module composes live in buffers of this size, NUL included.
-const std::size_t kPathBufferSize = 260;
-
-// The full path of the module's own file. False when it cannot be read, is
-// empty, or does not fit in the path buffer (a cut path names another file).
-bool ReadModulePath(std::string& path);
+// The module's drive and directory followed by fileName, in a path buffer.
+// False when the module's own path cannot be read, fills its whole buffer,
+// or leaves no room for fileName: a path relative to the current folder or
+// cut short could name another program's files.
+bool PathBesideModule(const char* fileName, char (&path)[MAX_PATH]);
 
 #endif  // KESTROVA_CONFIG_PATHS_H

@@ -2,21 +2,16 @@
 // settings.
 #include "ProxySettings.h"
 
-#include <vector>
-
 #include "RegistryKey.h"
-#include "Text.h"
+
+namespace {
 
 const char kPlayerKey[] = "Software\\Kestrova";
 const char kProxySettingsKey[] = "Software\\Kestrova\\Network";
 
-namespace {
-
-const char* const kTypeNames[] = {"NONE", "SOCKS4", "SOCKS5", "HTTP"};
-
 // Buffer sizes of the stored texts, their NUL included.
-const plat::Dword kTypeNameBufferSize = 100;
-const plat::Dword kTextBufferSize = 1024;
+const DWORD kTypeNameBufferSize = 100;
+const DWORD kTextBufferSize = 1024;
 
 // The player's top-level key must exist for every user; opening it with full
 // access (or creating it) is also the test that this user may change the
@@ -24,47 +19,38 @@ const plat::Dword kTextBufferSize = 1024;
 bool OpenProxyKey(RegistryKey& key)
 {
     RegistryKey playerKey;
-    if (!playerKey.Open(plat::HKeyLocalMachine(), kPlayerKey, plat::kKeyAllAccess) &&
-        !playerKey.CreateEx(plat::HKeyLocalMachine(), kPlayerKey, plat::kKeyAllAccess))
+    if (playerKey.Open(HKEY_LOCAL_MACHINE, kPlayerKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
+        playerKey.CreateEx(HKEY_LOCAL_MACHINE, kPlayerKey, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return false;
     playerKey.Close();
-    return key.Open(plat::HKeyCurrentUser(), kProxySettingsKey, plat::kKeyAllAccess) ||
-           key.CreateEx(plat::HKeyCurrentUser(), kProxySettingsKey, plat::kKeyAllAccess);
+    return key.Open(HKEY_CURRENT_USER, kProxySettingsKey, KEY_ALL_ACCESS) == ERROR_SUCCESS ||
+           key.CreateEx(HKEY_CURRENT_USER, kProxySettingsKey, KEY_ALL_ACCESS) == ERROR_SUCCESS;
 }
 
 // A number value, taken byte for byte whatever its type; missing, too large
 // or unreadable: 0, written back. False only when that write fails.
 bool ReadNumber(const RegistryKey& key, const char* name, std::int32_t& number)
 {
-    unsigned char bytes[4] = {0, 0, 0, 0};
-    plat::Dword type = plat::kRegDword;
-    plat::Dword size = sizeof bytes;
-    if (plat::RegQueryValueExA(key.Get(), name, &type, bytes, &size) == plat::kErrorSuccess) {
-        number = static_cast<std::int32_t>(DwordFromBytes(bytes, size));
+    DWORD bytes = 0;
+    if (key.QueryNumber(name, bytes) == ERROR_SUCCESS) {
+        number = static_cast<std::int32_t>(bytes);
         return true;
     }
     number = 0;
-    return key.SetDword(name, 0) == plat::kErrorSuccess;
+    return key.SetNumber(name, 0) == ERROR_SUCCESS;
 }
 
 // A text value, taken byte for byte up to its first NUL; missing, too large
-// or unreadable: the default, written back. False only when that write fails.
-bool ReadText(const RegistryKey& key, const char* name, plat::Dword bufferSize, const char* fallback,
-              std::string& text)
+// or unreadable: the default, written back. False only when that write
+// fails. What is read is stored back alike, since every text holds at most
+// BufferSize - 1 characters.
+template <DWORD BufferSize>
+bool ReadText(const RegistryKey& key, const char* name, const char* fallback, std::string& text)
 {
-    std::vector<char> buffer(bufferSize, '\0');
-    plat::Dword type = plat::kRegSz;
-    plat::Dword size = bufferSize;
-    if (plat::RegQueryValueExA(key.Get(), name, &type, reinterpret_cast<unsigned char*>(buffer.data()), &size) ==
-        plat::kErrorSuccess) {
-        // The buffer's last byte is the NUL's place: a value that fills it
-        // without one loses its last byte, so every text holds at most
-        // bufferSize - 1 characters and what is read is stored back alike.
-        text = TextFromBuffer(buffer.data(), size < bufferSize - 1 ? size : bufferSize - 1);
+    if (key.QueryText<BufferSize>(name, text) == ERROR_SUCCESS)
         return true;
-    }
     text = fallback;
-    return key.SetText(name, fallback) == plat::kErrorSuccess;
+    return key.SetText(name, fallback) == ERROR_SUCCESS;
 }
 
 // Types outside the table are stored as "NONE", so they are stored as NONE
@@ -72,21 +58,6 @@ bool ReadText(const RegistryKey& key, const char* name, plat::Dword bufferSize, 
 bool IsNone(ProxyType type) { return ProxyTypeFromName(ProxyTypeToName(type)) == ProxyTypeNone; }
 
 }  // namespace
-
-const char* ProxyTypeToName(ProxyType type)
-{
-    const std::int32_t value = static_cast<std::int32_t>(type);
-    return value >= ProxyTypeNone && value <= ProxyTypeHttp ? kTypeNames[value] : kTypeNames[ProxyTypeNone];
-}
-
-ProxyType ProxyTypeFromName(const char* text)
-{
-    const ProxyType types[] = {ProxyTypeSocks4, ProxyTypeSocks5, ProxyTypeHttp};
-    for (ProxyType type : types)
-        if (EqualsNoCase(text, kTypeNames[type]))
-            return type;
-    return ProxyTypeNone;
-}
 
 int ReadProxySettings(ProxySettings& settings)
 {
@@ -98,11 +69,11 @@ int ReadProxySettings(ProxySettings& settings)
         std::int32_t auth = 0;
         std::string typeName, address, username, password;
         if (!ReadNumber(key, "proxy_port", port) ||
-            !ReadText(key, "proxy_type", kTypeNameBufferSize, "NONE", typeName) ||
-            !ReadText(key, "proxy_address", kTextBufferSize, "", address) ||
+            !ReadText<kTypeNameBufferSize>(key, "proxy_type", "NONE", typeName) ||
+            !ReadText<kTextBufferSize>(key, "proxy_address", "", address) ||
             !ReadNumber(key, "proxy_auth", auth) ||
-            !ReadText(key, "proxy_username", kTextBufferSize, "", username) ||
-            !ReadText(key, "proxy_password", kTextBufferSize, "", password))
+            !ReadText<kTextBufferSize>(key, "proxy_username", "", username) ||
+            !ReadText<kTextBufferSize>(key, "proxy_password", "", password))
             return 0;
         settings.address = address;
         settings.port = port;
@@ -126,8 +97,8 @@ int WriteProxySettings(const ProxySettings& settings)
     const std::int32_t storedAuth = none ? 0 : settings.auth;
     key.SetText("proxy_type", ProxyTypeToName(settings.type));
     key.SetText("proxy_address", none ? "" : settings.address.c_str());
-    key.SetDword("proxy_port", static_cast<std::uint32_t>(none ? 0 : settings.port));
-    key.SetDword("proxy_auth", static_cast<std::uint32_t>(storedAuth));
+    key.SetNumber("proxy_port", static_cast<DWORD>(none ? 0 : settings.port));
+    key.SetNumber("proxy_auth", static_cast<DWORD>(storedAuth));
     key.SetText("proxy_username", storedAuth != 0 ? settings.username.c_str() : "");
     key.SetText("proxy_password", storedAuth != 0 ? settings.password.c_str() : "");
     return 1;

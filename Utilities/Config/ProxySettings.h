@@ -6,13 +6,7 @@
 #include <cstdint>
 #include <string>
 
-// Stored and shown only as its name text.
-enum ProxyType : std::int32_t {
-    ProxyTypeNone = 0,    // "NONE"
-    ProxyTypeSocks4 = 1,  // "SOCKS4"
-    ProxyTypeSocks5 = 2,  // "SOCKS5"
-    ProxyTypeHttp = 3     // "HTTP"
-};
+#include "ProxyText.h"
 
 struct ProxySettings {
     ProxyType type = ProxyTypeNone;
@@ -22,14 +16,6 @@ struct ProxySettings {
     std::string username;
     std::string password;  // kept and stored in plain text
 };
-
-extern const char kPlayerKey[];         // HKLM "Software\Kestrova"
-extern const char kProxySettingsKey[];  // HKCU "Software\Kestrova\Network"
-
-// The name text; "NONE" for any value outside the four types.
-const char* ProxyTypeToName(ProxyType type);
-// SOCKS4, SOCKS5 or HTTP by name, ignoring case; every other text is NONE.
-ProxyType ProxyTypeFromName(const char* text);
 
 // 1 with all six fields set; 0 with the record unchanged. Every value that
 // is missing or cannot be read is repaired with its default on the way.

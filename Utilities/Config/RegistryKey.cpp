@@ -3,24 +3,64 @@
 
 #include <cstring>
 
-plat::Status RegistryKey::SetDword(const char* name, std::uint32_t value) const
+LONG RegistryKey::Open(HKEY root, const char* subKey, REGSAM access)
 {
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    return plat::RegSetValueExA(key_, name, plat::kRegDword, bytes, sizeof bytes);
+    Close();
+    const LONG result = RegOpenKeyExA(root, subKey, 0, access, &key_);
+    if (result != ERROR_SUCCESS)
+        key_ = nullptr;
+    return result;
 }
 
-plat::Status RegistryKey::SetText(const char* name, const char* text) const
+LONG RegistryKey::Create(HKEY root, const char* subKey)
 {
-    return plat::RegSetValueExA(key_, name, plat::kRegSz, reinterpret_cast<const unsigned char*>(text),
-                                static_cast<plat::Dword>(std::strlen(text) + 1));
+    Close();
+    const LONG result = RegCreateKeyA(root, subKey, &key_);
+    if (result != ERROR_SUCCESS)
+        key_ = nullptr;
+    return result;
 }
 
-std::uint32_t DwordFromBytes(const unsigned char* bytes, plat::Dword count)
+LONG RegistryKey::CreateEx(HKEY root, const char* subKey, REGSAM access)
 {
-    std::uint32_t value = 0;
-    for (plat::Dword i = 0; i < count && i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    return value;
+    Close();
+    const LONG result = RegCreateKeyExA(root, subKey, 0, nullptr, 0, access, nullptr, &key_, nullptr);
+    if (result != ERROR_SUCCESS)
+        key_ = nullptr;
+    return result;
+}
+
+void RegistryKey::Close()
+{
+    if (key_ != nullptr)
+        RegCloseKey(key_);
+    key_ = nullptr;
+}
+
+LONG RegistryKey::QueryNumber(const char* name, DWORD& number) const
+{
+    BYTE bytes[sizeof number];
+    DWORD type = REG_DWORD;
+    DWORD size = sizeof bytes;
+    const LONG result = RegQueryValueExA(key_, name, nullptr, &type, bytes, &size);
+    if (result == ERROR_SUCCESS)
+        std::memcpy(&number, bytes, size < sizeof bytes ? size : sizeof bytes);
+    return result;
+}
+
+LONG RegistryKey::SetNumber(const char* name, DWORD value) const
+{
+    return RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+LONG RegistryKey::SetText(const char* name, const char* text) const
+{
+    return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+std::string TextOfValue(const char* bytes, DWORD count)
+{
+    const void* nul = std::memchr(bytes, '\0', count);
+    return std::string(bytes, nul != nullptr ? static_cast<const char*>(nul) : bytes + count);
 }

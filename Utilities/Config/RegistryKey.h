@@ -1,10 +1,13 @@
 // RegistryKey.h - an open registry key that is closed when it goes out of
 // scope, on every path including an exception, so no operation of the
-// module leaves a key open in the player's process.
+// module leaves a key open in the player's process. Each member is one
+// registry call and returns its own result code.
 #ifndef KESTROVA_CONFIG_REGISTRY_KEY_H
 #define KESTROVA_CONFIG_REGISTRY_KEY_H
 
-#include "platform/Platform.h"
+#include <windows.h>
+
+#include <string>
 
 class RegistryKey {
 public:
@@ -13,47 +16,52 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    // RegOpenKeyExA(root, subKey, 0, access); true on success.
-    bool Open(plat::RegKey root, const char* subKey, plat::Dword access)
-    {
-        Close();
-        return plat::RegOpenKeyExA(root, subKey, 0, access, &key_) == plat::kErrorSuccess || Forget();
-    }
-    // RegCreateKeyA(root, subKey): creates, or opens with what access the user has.
-    bool Create(plat::RegKey root, const char* subKey)
-    {
-        Close();
-        return plat::RegCreateKeyA(root, subKey, &key_) == plat::kErrorSuccess || Forget();
-    }
-    // RegCreateKeyExA(root, subKey, 0, NULL, 0, access, NULL, &key, NULL).
-    bool CreateEx(plat::RegKey root, const char* subKey, plat::Dword access)
-    {
-        Close();
-        return plat::RegCreateKeyExA(root, subKey, access, &key_) == plat::kErrorSuccess || Forget();
-    }
-    void Close()
-    {
-        if (key_ != nullptr)
-            plat::RegCloseKey(key_);
-        key_ = nullptr;
-    }
-    plat::RegKey Get() const { return key_; }
+    // RegOpenKeyExA(root, subKey, 0, access, &key).
+    LONG Open(HKEY root, const char* subKey, REGSAM access);
+    // RegCreateKeyA(root, subKey, &key): creates the key, or opens it with
+    // whatever access the user has.
+    LONG Create(HKEY root, const char* subKey);
+    // RegCreateKeyExA(root, subKey, 0, NULL, 0, access, NULL, &key, NULL):
+    // no class, non-volatile, default security, no disposition asked for.
+    LONG CreateEx(HKEY root, const char* subKey, REGSAM access);
+    void Close();
 
-    // REG_DWORD of 4 bytes, little-endian.
-    plat::Status SetDword(const char* name, std::uint32_t value) const;
+    // The value's bytes, whatever its registry type, laid over number as in
+    // its little-endian memory: a value shorter than 4 bytes replaces only
+    // the low bytes. number is untouched when the query fails (a value
+    // longer than 4 bytes included).
+    LONG QueryNumber(const char* name, DWORD& number) const;
+    // The value read into a buffer of BufferSize bytes, as text: up to its
+    // first NUL, never past the bytes read, and at most BufferSize - 1
+    // characters (the buffer's last byte is the NUL's place, so a value that
+    // fills it without one loses its last byte). text is untouched when the
+    // query fails (a value longer than the buffer included).
+    template <DWORD BufferSize>
+    LONG QueryText(const char* name, std::string& text) const;
+
+    // REG_DWORD of 4 bytes.
+    LONG SetNumber(const char* name, DWORD value) const;
     // REG_SZ with its terminating NUL counted.
-    plat::Status SetText(const char* name, const char* text) const;
+    LONG SetText(const char* name, const char* text) const;
 
 private:
-    bool Forget()
-    {
-        key_ = nullptr;
-        return false;
-    }
-    plat::RegKey key_ = nullptr;
+    HKEY key_ = nullptr;
 };
 
-// The little-endian number in up to 4 bytes; missing high bytes are zero.
-std::uint32_t DwordFromBytes(const unsigned char* bytes, plat::Dword count);
+// The text of a value read into bytes: up to the first NUL, or every byte
+// read when none of them is NUL.
+std::string TextOfValue(const char* bytes, DWORD count);
+
+template <DWORD BufferSize>
+LONG RegistryKey::QueryText(const char* name, std::string& text) const
+{
+    char buffer[BufferSize];
+    DWORD type = REG_SZ;
+    DWORD size = BufferSize;
+    const LONG result = RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    if (result == ERROR_SUCCESS)
+        text = TextOfValue(buffer, size < BufferSize - 1 ? size : BufferSize - 1);
+    return result;
+}
 
 #endif  // KESTROVA_CONFIG_REGISTRY_KEY_H

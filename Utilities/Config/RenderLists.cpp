@@ -7,9 +7,6 @@
 #include "RenderLists.h"
 
 #include <cstdio>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "ConfigModule.h"
 #include "DialogText.h"
@@ -17,14 +14,19 @@
 
 namespace {
 
-// Resolution entries are "%dx%d": two signed 32-bit numbers fit in 24 bytes.
+// Resolution entries are "%dx%d": two signed 32-bit numbers and the NUL fit
+// in 24 bytes.
 const int kResolutionTextSize = 24;
+// The selected resolution is read as a 256-byte buffer holds it.
+const std::size_t kResolutionEntrySize = 256;
+// Driver names are remembered as a 1024-byte buffer holds them: a longer
+// name is looked up again by its first 1023 characters, which the list's
+// prefix search finds all the same.
+const std::size_t kDriverNameSize = 1024;
 // Callers of ReadSelectedResolution preset these; so does SelectResolution's
 // fallback entry.
 const int kDefaultWidth = 640;
 const int kDefaultHeight = 480;
-// Driver names are looked up again by their first 1023 characters.
-const std::size_t kDriverNameLimit = 1023;
 
 // One acquire/release pair of the host, with the render manager it yields.
 // A missing host or engine context counts as a player without a render
@@ -54,48 +56,10 @@ private:
     RenderManager* manager_;
 };
 
-plat::Window DriverList(plat::Window dialog) { return plat::GetDlgItem(dialog, IDC_RENDER_DRIVER); }
-plat::Window ResolutionList(plat::Window dialog) { return plat::GetDlgItem(dialog, IDC_RESOLUTION); }
-
-std::string FormatResolution(int width, int height)
+void FormatResolution(char (&text)[kResolutionTextSize], int width, int height)
 {
-    char text[kResolutionTextSize];
-    std::snprintf(text, sizeof text, "%dx%d", width, height);
-    return text;
+    std::sprintf(text, "%dx%d", width, height);
 }
-
-// The texts put into the resolution list so far, answering the question the
-// list's own prefix search (CB_FINDSTRING from the top) answers: does an
-// entry begin with this text, ignoring case? Asking the list instead scans
-// every entry for every mode, which makes an engine with hundreds of modes
-// per driver slow to open the dialog and to switch drivers.
-class ListedTexts {
-public:
-    bool HasEntryBeginningWith(const std::string& text) const
-    {
-        // The list's search finds nothing for an empty text.
-        if (text.empty())
-            return false;
-        // Every text that begins with key sorts at or right after it.
-        const std::string key = FoldCase(text);
-        const auto candidate = texts_.lower_bound(key);
-        return candidate != texts_.end() && candidate->compare(0, key.size(), key) == 0;
-    }
-    void Add(const std::string& text) { texts_.insert(FoldCase(text)); }
-
-private:
-    // Resolution texts hold digits, '-' and 'x' only, so folding A-Z is the
-    // whole of the list's case rule for them.
-    static std::string FoldCase(std::string text)
-    {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    }
-
-    std::set<std::string> texts_;
-};
 
 bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
 {
@@ -108,18 +72,24 @@ bool IsDriverOffered(const RenderDriverDesc& desc, int mode)
     return true;
 }
 
-// Selects the entry found by the combo box's own prefix search; false when
-// there is none.
-bool SelectFoundEntry(plat::Window combo, const std::string& text)
+// The combo box's own prefix search from the top (the first entry that
+// begins with text, ignoring case); CB_ERR when there is none.
+LRESULT FindEntry(HWND combo, const char* text)
 {
-    const std::intptr_t found = plat::ComboFindString(combo, -1, text.c_str());
-    if (found == plat::kCbErr)
+    return SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+}
+
+// Selects the entry found by FindEntry; false when there is none.
+bool SelectFoundEntry(HWND combo, const char* text)
+{
+    const LRESULT found = FindEntry(combo, text);
+    if (found == CB_ERR)
         return false;
-    plat::ComboSetCurSel(combo, found);
+    SendMessageA(combo, CB_SETCURSEL, found, 0);
     return true;
 }
 
-void SelectContextZeroDriver(plat::Window dialog, RenderManager& manager)
+void SelectContextZeroDriver(HWND dialog, RenderManager& manager)
 {
     RenderContext* context = manager.GetRenderContext(0);
     if (context != nullptr)
@@ -128,32 +98,32 @@ void SelectContextZeroDriver(plat::Window dialog, RenderManager& manager)
 
 }  // namespace
 
-int CheckedRenderMode(plat::Window dialog)
+int CheckedRenderMode(HWND dialog)
 {
-    if (plat::IsDlgButtonChecked(dialog, IDC_FORCE_SOFTWARE))
+    if (IsDlgButtonChecked(dialog, IDC_FORCE_SOFTWARE))
         return RenderModeSoftwareOnly;
-    if (plat::IsDlgButtonChecked(dialog, IDC_FORCE_HARDWARE))
+    if (IsDlgButtonChecked(dialog, IDC_FORCE_HARDWARE))
         return RenderModeHardwareOnly;
     return RenderModePageDecides;
 }
 
-void SelectDriverByIndex(plat::Window dialog, int driver)
+void SelectDriverByIndex(HWND dialog, int driver)
 {
-    plat::Window list = DriverList(dialog);
+    HWND list = GetDlgItem(dialog, IDC_RENDER_DRIVER);
     // The count is read again on every pass, as the list could change under us.
-    for (std::intptr_t i = 0; i < plat::ComboGetCount(list); ++i) {
-        if (plat::ComboGetItemData(list, i) == static_cast<std::intptr_t>(driver)) {
-            plat::ComboSetCurSel(list, i);
+    for (LRESULT i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+        if (SendMessageA(list, CB_GETITEMDATA, i, 0) == driver) {
+            SendMessageA(list, CB_SETCURSEL, i, 0);
             return;
         }
     }
 }
 
-void FillDriverList(plat::Window dialog, int mode)
+void FillDriverList(HWND dialog, int mode)
 {
     EngineAccess engine;
-    plat::Window list = DriverList(dialog);
-    plat::ComboResetContent(list);
+    HWND list = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
     RenderManager* manager = engine.Manager();
     if (manager == nullptr)
         return;
@@ -163,88 +133,81 @@ void FillDriverList(plat::Window dialog, int mode)
         const RenderDriverDesc* desc = manager->GetDriverDesc(i);
         if (desc == nullptr || !IsDriverOffered(*desc, mode))
             continue;
-        const std::intptr_t entry = plat::ComboAddString(list, desc->name != nullptr ? desc->name : "");
-        plat::ComboSetItemData(list, entry, i);
+        const char* name = desc->name != nullptr ? desc->name : "";
+        const LRESULT entry = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageA(list, CB_SETITEMDATA, entry, i);
     }
     SelectContextZeroDriver(dialog, *manager);
 }
 
-void SelectCurrentDriver(plat::Window dialog)
+void SelectCurrentDriver(HWND dialog)
 {
     EngineAccess engine;
     if (engine.Manager() != nullptr)
         SelectContextZeroDriver(dialog, *engine.Manager());
 }
 
-void FillResolutionList(plat::Window dialog)
+void FillResolutionList(HWND dialog)
 {
-    plat::Window drivers = DriverList(dialog);
-    const std::intptr_t selected = plat::ComboGetCurSel(drivers);
-    const std::intptr_t driver = plat::ComboGetItemData(drivers, selected);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    const LRESULT selected = SendMessageA(drivers, CB_GETCURSEL, 0, 0);
+    const LRESULT driver = SendMessageA(drivers, CB_GETITEMDATA, selected, 0);
 
-    plat::Window list = ResolutionList(dialog);
-    plat::ComboResetContent(list);
+    HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
 
     EngineAccess engine;
     RenderManager* manager = engine.Manager();
-    if (manager == nullptr || selected == plat::kCbErr)
+    if (manager == nullptr || selected == CB_ERR)
         return;
     const RenderDriverDesc* desc = manager->GetDriverDesc(static_cast<int>(driver));
     if (desc == nullptr || desc->displayModes == nullptr)
         return;
     // Modes that differ only after width and height (colour depth, refresh
-    // rate) give one entry, at the place of their first occurrence. A text
-    // that begins an entry already listed is left out, as the list's prefix
-    // search would have it ("640x48" after "640x480").
-    ListedTexts listed;
+    // rate) give one entry, at the place of their first occurrence. The
+    // list's search is a prefix search, so a text that begins an entry
+    // already listed is left out too ("640x48" after "640x480").
     for (int i = 0; i < desc->displayModeCount; ++i) {
-        const DisplayMode& mode = desc->displayModes[i];
-        const std::string text = FormatResolution(mode.width, mode.height);
-        if (listed.HasEntryBeginningWith(text))
-            continue;
-        // A text the list could not take is not counted as listed: a later
-        // mode with the same text tries again.
-        if (plat::ComboAddString(list, text.c_str()) >= 0)
-            listed.Add(text);
+        char text[kResolutionTextSize];
+        FormatResolution(text, desc->displayModes[i].width, desc->displayModes[i].height);
+        if (FindEntry(list, text) == CB_ERR)
+            SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
 }
 
-void ReadSelectedResolution(plat::Window dialog, int& width, int& height)
+void ReadSelectedResolution(HWND dialog, int& width, int& height)
 {
-    plat::Window list = ResolutionList(dialog);
-    const std::intptr_t selected = plat::ComboGetCurSel(list);
-    if (selected == plat::kCbErr)
+    HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
+    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
         return;
-    const std::string text = ComboEntryText(list, selected);
-    int scannedWidth = width;
-    int scannedHeight = height;
+    const std::string text = ComboEntryText(list, selected, kResolutionEntrySize);
     // A number that does not scan leaves its output as the caller set it.
-    const int scanned = std::sscanf(text.c_str(), "%dx%d", &scannedWidth, &scannedHeight);
-    if (scanned >= 1)
-        width = scannedWidth;
-    if (scanned >= 2)
-        height = scannedHeight;
+    std::sscanf(text.c_str(), "%dx%d", &width, &height);
 }
 
-void SelectResolution(plat::Window dialog, int width, int height)
+void SelectResolution(HWND dialog, int width, int height)
 {
-    plat::Window list = ResolutionList(dialog);
-    if (SelectFoundEntry(list, FormatResolution(width, height)))
+    HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
+    char text[kResolutionTextSize];
+    FormatResolution(text, width, height);
+    if (SelectFoundEntry(list, text))
         return;
-    if (SelectFoundEntry(list, FormatResolution(kDefaultWidth, kDefaultHeight)))
+    FormatResolution(text, kDefaultWidth, kDefaultHeight);
+    if (SelectFoundEntry(list, text))
         return;
-    plat::ComboSetCurSel(list, -1);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
-void OnDriverChanged(plat::Window dialog)
+void OnDriverChanged(HWND dialog)
 {
     EngineAccess engine;
     RenderManager* manager = engine.Manager();
-    plat::Window drivers = DriverList(dialog);
-    const std::intptr_t selected = plat::ComboGetCurSel(drivers);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    const LRESULT selected = SendMessageA(drivers, CB_GETCURSEL, 0, 0);
 
-    if (manager != nullptr && selected != plat::kCbErr) {
-        const int driver = static_cast<int>(plat::ComboGetItemData(drivers, selected));
+    if (manager != nullptr && selected != CB_ERR) {
+        const int driver = static_cast<int>(SendMessageA(drivers, CB_GETITEMDATA, selected, 0));
         // The count is read once: the switch itself may change the engine.
         const int contextCount = manager->GetRenderContextCount();
         for (int i = 0; i < contextCount; ++i) {
@@ -272,19 +235,18 @@ void OnDriverChanged(plat::Window dialog)
     SelectResolution(dialog, width, height);
 }
 
-void OnRenderModeChanged(plat::Window dialog)
+void OnRenderModeChanged(HWND dialog)
 {
     const int mode = CheckedRenderMode(dialog);
-    plat::Window drivers = DriverList(dialog);
-    std::string remembered = ComboEntryText(drivers, plat::ComboGetCurSel(drivers));
-    if (remembered.size() > kDriverNameLimit)
-        remembered.resize(kDriverNameLimit);
+    HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
+    const std::string remembered =
+        ComboEntryText(drivers, SendMessageA(drivers, CB_GETCURSEL, 0, 0), kDriverNameSize);
 
     FillDriverList(dialog, mode);
 
     // Still listed: the engine and the resolution list are left alone.
-    if (SelectFoundEntry(drivers, remembered))
+    if (SelectFoundEntry(drivers, remembered.c_str()))
         return;
-    plat::ComboSetCurSel(drivers, 0);
+    SendMessageA(drivers, CB_SETCURSEL, 0, 0);
     OnDriverChanged(dialog);
 }

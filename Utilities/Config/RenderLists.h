@@ -3,7 +3,7 @@
 #ifndef KESTROVA_CONFIG_RENDER_LISTS_H
 #define KESTROVA_CONFIG_RENDER_LISTS_H
 
-#include "platform/Platform.h"
+#include <windows.h>
 
 // The "ForceRenderMode" value: which drivers the player may use.
 enum RenderMode {
@@ -12,17 +12,17 @@ enum RenderMode {
     RenderModeSoftwareOnly = 2
 };
 
-void FillDriverList(plat::Window dialog, int mode);
-void SelectDriverByIndex(plat::Window dialog, int driver);
-void SelectCurrentDriver(plat::Window dialog);
-void FillResolutionList(plat::Window dialog);
-void ReadSelectedResolution(plat::Window dialog, int& width, int& height);
-void SelectResolution(plat::Window dialog, int width, int height);
-void OnDriverChanged(plat::Window dialog);
-void OnRenderModeChanged(plat::Window dialog);
+void FillDriverList(HWND dialog, int mode);
+void SelectDriverByIndex(HWND dialog, int driver);
+void SelectCurrentDriver(HWND dialog);
+void FillResolutionList(HWND dialog);
+void ReadSelectedResolution(HWND dialog, int& width, int& height);
+void SelectResolution(HWND dialog, int width, int height);
+void OnDriverChanged(HWND dialog);
+void OnRenderModeChanged(HWND dialog);
 
 // The mode the radio buttons 1020-1022 show: software if 1020 is checked,
 // else hardware if 1021 is, else the page decides.
-int CheckedRenderMode(plat::Window dialog);
+int CheckedRenderMode(HWND dialog);
 
 #endif  // KESTROVA_CONFIG_RENDER_LISTS_H

@@ -15,46 +15,45 @@ namespace {
 // The order matters: the stored settings fill both lists first, and the
 // driver render context 0 really uses is selected last so it wins over the
 // stored one (the resolution list stays the one built for the stored driver).
-void InitSettingsDialog(plat::Window dialog)
+void InitSettingsDialog(HWND dialog)
 {
     LoadDisplaySettings(dialog);
     FillComponentInfo(dialog);
     SelectCurrentDriver(dialog);
 }
 
-// Returns TRUE only for the two commands that end the dialog.
-std::intptr_t OnSettingsCommand(plat::Window dialog, std::uintptr_t wParam)
+// TRUE only for the two commands that end the dialog.
+INT_PTR OnSettingsCommand(HWND dialog, WPARAM wParam)
 {
     // "&Close" and Enter (IDOK) save; Esc (IDCANCEL, there is no such
     // control) ends without saving. Both report 1 to the player.
-    if (wParam == static_cast<std::uintptr_t>(plat::kIdOk)) {
+    if (wParam == IDOK) {
         SaveDisplaySettings(dialog);
-        plat::EndDialog(dialog, 1);
-        return 1;
+        EndDialog(dialog, 1);
+        return TRUE;
     }
-    if (wParam == static_cast<std::uintptr_t>(plat::kIdCancel)) {
-        plat::EndDialog(dialog, 1);
-        return 1;
+    if (wParam == IDCANCEL) {
+        EndDialog(dialog, 1);
+        return TRUE;
     }
 
-    const unsigned int id = plat::LowWord(wParam);
-    const unsigned int code = plat::HighWord(wParam);
-    switch (id) {
+    const WORD code = HIWORD(wParam);
+    switch (LOWORD(wParam)) {
     case IDC_RENDER_DRIVER:
         // Only a real selection switches the driver, not opening or
         // closing the list.
-        if (code == plat::kCbnSelChange)
+        if (code == CBN_SELCHANGE)
             OnDriverChanged(dialog);
         break;
     case IDC_DELETE_TEMP_FILES:
-        if (code == plat::kBnClicked)
+        if (code == BN_CLICKED)
             ClearMediaCache(dialog);
         break;
     case IDC_NETWORK_SETTINGS:
         // A second modal dialog over this one; whatever happens there
         // leaves this dialog as it was.
-        if (code == plat::kBnClicked)
-            plat::DialogBoxParamA(ModuleInstance, IDD_NETWORK, dialog, NetworkDlgProc, 0);
+        if (code == BN_CLICKED)
+            DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_NETWORK), dialog, NetworkDlgProc, 0);
         break;
     case IDC_FORCE_SOFTWARE:
     case IDC_FORCE_HARDWARE:
@@ -64,22 +63,21 @@ std::intptr_t OnSettingsCommand(plat::Window dialog, std::uintptr_t wParam)
     default:
         break;
     }
-    return 0;
+    return FALSE;
 }
 
 }  // namespace
 
-std::intptr_t CONFIG_CALLBACK SettingsDlgProc(plat::Window dialog, unsigned int message,
-                                               plat::WParam wParam, plat::LParam /*lParam*/)
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
     switch (message) {
-    case plat::kWmInitDialog:
+    case WM_INITDIALOG:
         InitSettingsDialog(dialog);
         // FALSE: the system does not place the initial focus.
-        return 0;
-    case plat::kWmCommand:
+        return FALSE;
+    case WM_COMMAND:
         return OnSettingsCommand(dialog, wParam);
     default:
-        return 0;
+        return FALSE;
     }
 }

@@ -2,11 +2,8 @@
 #ifndef KESTROVA_CONFIG_SETTINGS_DIALOG_H
 #define KESTROVA_CONFIG_SETTINGS_DIALOG_H
 
-#include <cstdint>
+#include <windows.h>
 
-#include "platform/Platform.h"
-
-std::intptr_t CONFIG_CALLBACK SettingsDlgProc(plat::Window dialog, unsigned int message,
-                                               plat::WParam wParam, plat::LParam lParam);
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif  // KESTROVA_CONFIG_SETTINGS_DIALOG_H

@@ -1,20 +1,20 @@
 // SetupUtils.cpp - registry string and file version readers.
 #include "SetupUtils.h"
 
-#include <cstring>
+#include <cstdio>
 
 #include "DiagnosticLog.h"
-#include "Text.h"
+#include "RegistryKey.h"
 
 namespace {
 
-const plat::Dword kValueBufferSize = 260;
+const DWORD kValueBufferSize = 260;
 
 // The log names the place of each handler by these lines, and the file by
 // this source's name with a backslash in front, whatever separators the
 // build machine uses.
-const std::int32_t kQueryHandlerLine = 291;
-const std::int32_t kOpenHandlerLine = 294;
+const int kQueryHandlerLine = 291;
+const int kOpenHandlerLine = 294;
 
 std::string ThisSourcePath()
 {
@@ -26,7 +26,7 @@ std::string ThisSourcePath()
 }
 
 // One log line: a tab, then the located entry.
-void LogCaughtException(std::int32_t line)
+void LogCaughtException(int line)
 {
     LogMessage("\t", nullptr, 0);
     LogMessage("Catched Exception", ThisSourcePath().c_str(), line);
@@ -34,29 +34,29 @@ void LogCaughtException(std::int32_t line)
 
 }  // namespace
 
-std::int32_t ReadRegistryString(plat::RegKey root, const char* subKey, const char* valueName, std::string& out)
+int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, std::string& out)
 {
-    std::int32_t result = 0;
+    int result = 0;
     try {
-        plat::RegKey key = nullptr;
-        if (plat::RegOpenKeyExA(root, subKey, 0, plat::kKeyRead, &key) != plat::kErrorSuccess)
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
             return 0;
         try {
             char buffer[kValueBufferSize];
-            plat::Dword type = 0;
-            plat::Dword size = kValueBufferSize;
-            if (plat::RegQueryValueExA(key, valueName, &type, reinterpret_cast<unsigned char*>(buffer), &size) ==
-                plat::kErrorSuccess) {
-                // Up to the first NUL, or every returned byte of a value
-                // without one: a value that fits the buffer is taken whole.
-                out = TextFromBuffer(buffer, size < kValueBufferSize ? size : kValueBufferSize);
+            DWORD type = 0;
+            DWORD size = sizeof buffer;
+            if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+                ERROR_SUCCESS) {
+                // A value that fits the buffer is taken whole, with or
+                // without its NUL.
+                out = TextOfValue(buffer, size < sizeof buffer ? size : sizeof buffer);
                 result = 1;
             }
         } catch (...) {
             result = 0;
             LogCaughtException(kQueryHandlerLine);
         }
-        plat::RegCloseKey(key);
+        RegCloseKey(key);
     } catch (...) {
         // Reached when opening failed by an exception, or when logging the
         // query's exception failed too; then the key is not closed here.
@@ -71,36 +71,34 @@ std::int32_t ReadRegistryString(plat::RegKey root, const char* subKey, const cha
     return result;
 }
 
-std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS)
-{
-    return std::to_string(versionMS >> 16) + "." + std::to_string(versionMS & 0xFFFF) + "." +
-           std::to_string(versionLS >> 16) + "." + std::to_string(versionLS & 0xFFFF);
-}
-
-std::int32_t GetFileVersionString(const char* path, std::string& out)
+int GetFileVersionString(const char* path, std::string& out)
 {
     out.clear();
-    plat::Dword handle = 0;
-    const plat::Dword size = plat::GetFileVersionInfoSizeA(path, &handle);
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
     if (size == 0)
         return -1;
-    plat::GlobalHandle memory = plat::GlobalAlloc(plat::kGmemMoveable, size);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory == nullptr)
         return 0;
-    void* block = plat::GlobalLock(memory);
-    if (block != nullptr && plat::GetFileVersionInfoA(path, handle, size, block)) {
-        void* info = nullptr;
-        unsigned int length = 0;
-        // The fixed part holds the file version at bytes 8 to 15.
-        if (plat::VerQueryValueA(block, "\\", &info, &length) && info != nullptr &&
-            length >= 4 * sizeof(std::uint32_t)) {
-            plat::FixedFileInfo fixed = {};
-            std::memcpy(&fixed, info, length < sizeof fixed ? length : sizeof fixed);
-            out += FormatFileVersion(fixed.dwFileVersionMS, fixed.dwFileVersionLS);
+    void* block = GlobalLock(memory);
+    if (block != nullptr && GetFileVersionInfoA(path, handle, size, block)) {
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        // The file version lies at bytes 8 to 15 of the fixed part: a shorter one carries none.
+        if (VerQueryValueA(block, "\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr &&
+            length >= 16) {
+            // Four unsigned 16-bit numbers, "65535.65535.65535.65535" at most.
+            char version[24];
+            std::sprintf(version, "%u.%u.%u.%u", static_cast<unsigned>(HIWORD(fixed->dwFileVersionMS)),
+                         static_cast<unsigned>(LOWORD(fixed->dwFileVersionMS)),
+                         static_cast<unsigned>(HIWORD(fixed->dwFileVersionLS)),
+                         static_cast<unsigned>(LOWORD(fixed->dwFileVersionLS)));
+            out += version;
         }
     }
     if (block != nullptr)
-        plat::GlobalUnlock(memory);
-    plat::GlobalFree(memory);
+        GlobalUnlock(memory);
+    GlobalFree(memory);
     return 0;
 }

@@ -6,15 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ProxySettings.h"
-
-extern const char kInternetSettingsKey[];
-
-// Splits a proxy server text at its last ':' (port) and the part before at
-// its last '=' (scheme and address). False when there is no ':' or no
-// number after it; the port is already 0 in the second case. Type and
-// address change only on success.
-bool ParseProxyServer(const std::string& server, ProxyType& type, std::string& address, std::int32_t& port);
+#include "ProxyText.h"
 
 // 1 when the system proxy is switched on and its server text has a port;
 // reads only, and leaves type and address alone on failure.

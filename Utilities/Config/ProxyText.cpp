@@ -1,0 +1,66 @@
+// ProxyText.cpp - see ProxyText.h.
+#include "ProxyText.h"
+
+#include <cstdio>
+#include <cstring>
+#ifndef _WIN32
+#include <strings.h>
+#endif
+
+namespace {
+
+const char* const kTypeNames[] = {"NONE", "SOCKS4", "SOCKS5", "HTTP"};
+
+// The scheme is compared exactly, letter case included: "SOCKS" or "https"
+// name nothing the player can use, and the entry is shown as NONE.
+ProxyType TypeFromScheme(const char* scheme)
+{
+    if (std::strcmp(scheme, "http") == 0)
+        return ProxyTypeHttp;
+    if (std::strcmp(scheme, "socks5") == 0)
+        return ProxyTypeSocks5;
+    if (std::strcmp(scheme, "socks4") == 0 || std::strcmp(scheme, "socks") == 0)
+        return ProxyTypeSocks4;
+    return ProxyTypeNone;
+}
+
+}  // namespace
+
+const char* ProxyTypeToName(ProxyType type)
+{
+    const std::int32_t value = type;
+    return value >= ProxyTypeNone && value <= ProxyTypeHttp ? kTypeNames[value] : kTypeNames[ProxyTypeNone];
+}
+
+ProxyType ProxyTypeFromName(const char* text)
+{
+    const ProxyType types[] = {ProxyTypeSocks4, ProxyTypeSocks5, ProxyTypeHttp};
+    for (ProxyType type : types)
+        if (_stricmp(text, kTypeNames[type]) == 0)
+            return type;
+    return ProxyTypeNone;
+}
+
+// A text of several entries ("http=h1:80;https=h2:443") is not split into
+// them: only its last ':' and the last '=' before it count.
+bool ParseProxyServer(const char* server, ProxyType& type, std::string& address, std::int32_t& port)
+{
+    const char* colon = std::strrchr(server, ':');
+    if (colon == nullptr)
+        return false;
+    port = 0;
+    if (std::sscanf(colon + 1, "%d", &port) != 1)
+        return false;
+
+    type = ProxyTypeNone;
+    const std::string head(server, colon);
+    const char* equals = std::strrchr(head.c_str(), '=');
+    if (equals == nullptr) {
+        address = head;
+        type = ProxyTypeHttp;
+    } else {
+        address = equals + 1;
+        type = TypeFromScheme(std::string(head.c_str(), equals).c_str());
+    }
+    return true;
+}
