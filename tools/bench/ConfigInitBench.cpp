@@ -24,9 +24,7 @@
 // plays the user with SendMessage and posts IDCANCEL (Esc: nothing saved).
 //
 // Usage: ConfigInitBench --config-dll=PATH --component=PATH [--component=PATH ...]
-//                        [--runs=N] [--switches=N] [--quick] [--breakdown]
-// --breakdown adds, per size, the cost of the directory listing and of the
-// components list's rows alone.
+//                        [--runs=N] [--switches=N] [--quick]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -62,7 +60,6 @@ struct RunResult {
     std::vector<double> modeKeptMs;
     int rows = -1;         // rows of the components list after initialisation
     int resolutions = -1;  // entries of the resolution list after initialisation
-    std::vector<std::string> listed;  // "name|version" of every components row, top down
 };
 
 // ---- Clock -----------------------------------------------------------------------
@@ -220,124 +217,6 @@ double ReadVersionsMs(const std::vector<std::string>& paths, int& read)
     return NowMs() - start;
 }
 
-std::string ItemText(HWND list, int row, int column)
-{
-    char buffer[MAX_PATH] = "";
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
-
-std::vector<std::string> ListRows(HWND list)
-{
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row)
-        rows.push_back(ItemText(list, row, 0) + "|" + ItemText(list, row, 1));
-    return rows;
-}
-
-std::string FileVersionText(const std::string& path)
-{
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-    std::vector<char> block(size);
-    void* info = nullptr;
-    UINT length = 0;
-    if (size == 0 || !GetFileVersionInfoA(path.c_str(), handle, size, block.data()) ||
-        !VerQueryValueA(block.data(), "\\", &info, &length) || length < sizeof(VS_FIXEDFILEINFO))
-        return "";
-    const VS_FIXEDFILEINFO& fixed = *static_cast<const VS_FIXEDFILEINFO*>(info);
-    return std::to_string(HIWORD(fixed.dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed.dwFileVersionMS)) + "." +
-           std::to_string(HIWORD(fixed.dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed.dwFileVersionLS));
-}
-
-// Rows put into the components list of a bare template 101 with redraw
-// off, in the order the directory lists the libraries or in reverse sorted
-// order: how much of the list's cost is the order the rows arrive in.
-double ListRowsMs(HMODULE config, std::vector<std::string> names, bool reverseSorted)
-{
-    if (reverseSorted)
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return lstrcmpiA(a.c_str(), b.c_str()) > 0;
-        });
-    HWND dialog = CreateDialogParamA(config, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, BareDialogProc, 0);
-    if (dialog == nullptr)
-        return -1;
-    HWND list = GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 100;
-    column.pszText = const_cast<char*>("File");
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.pszText = const_cast<char*>("Version");
-    SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    const double start = NowMs();
-    for (const std::string& name : names) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.pszText = const_cast<char*>(name.c_str());
-        const LRESULT row = SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        item.iSubItem = 1;
-        item.pszText = const_cast<char*>("1.2.3.4");
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
-    const double elapsed = NowMs() - start;
-    DestroyWindow(dialog);
-    return elapsed;
-}
-
-// The names of a folder's files in the order the system lists them.
-std::vector<std::string> ListedNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
-}
-
-// The components list as the module filled it before it ordered its rows:
-// every library of the folder (no subfolders here) inserted in the order the
-// system lists them, with its version.
-std::vector<std::string> DirectoryOrderRows(HMODULE config, const std::string& folder,
-                                            const std::vector<std::string>& names)
-{
-    HWND dialog = CreateDialogParamA(config, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, BareDialogProc, 0);
-    if (dialog == nullptr)
-        return {};
-    HWND list = GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 100;
-    column.pszText = const_cast<char*>("File");
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
-    for (const std::string& name : names) {
-        const std::string version = FileVersionText(folder + name);
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.pszText = const_cast<char*>(name.c_str());
-        const LRESULT row = SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        item.iSubItem = 1;
-        item.pszText = const_cast<char*>(version.c_str());
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
-    std::vector<std::string> rows = ListRows(list);
-    DestroyWindow(dialog);
-    return rows;
-}
-
 // ---- Driving the settings dialog -------------------------------------------------
 
 // What the hook and the timer procedure share with the run; one run at a time.
@@ -345,7 +224,6 @@ struct DialogRun {
     double initEnd = 0;
     HWND dialog = nullptr;
     int switches = 0;
-    bool readRows = false;
     RunResult* result = nullptr;
 };
 DialogRun g_run;
@@ -365,8 +243,6 @@ void CALLBACK PlayUser(HWND, UINT, UINT_PTR timer, DWORD)
     RunResult& result = *g_run.result;
     result.rows = static_cast<int>(SendDlgItemMessageA(dialog, IDC_INSTALLED_COMPONENTS, LVM_GETITEMCOUNT, 0, 0));
     result.resolutions = static_cast<int>(SendDlgItemMessageA(dialog, IDC_RESOLUTION, CB_GETCOUNT, 0, 0));
-    if (g_run.readRows)
-        result.listed = ListRows(GetDlgItem(dialog, IDC_INSTALLED_COMPONENTS));
 
     // Entries 1 and 0 in turn, so every switch really changes the driver.
     for (int k = 0; k < g_run.switches; ++k) {
@@ -447,14 +323,13 @@ DWORD WINAPI Watchdog(LPVOID param)
 
 typedef int(__cdecl* DoConfigFunction)(PlayerHost*, HWND);
 
-RunResult RunSettingsDialog(DoConfigFunction doConfig, const Size& size, int switches, bool readRows = false)
+RunResult RunSettingsDialog(DoConfigFunction doConfig, const Size& size, int switches)
 {
     RunResult result;
     sim::SimEngine engine;
     BuildEngine(engine, size);
     g_run = DialogRun();
     g_run.switches = switches;
-    g_run.readRows = readRows;
     g_run.result = &result;
 
     g_creationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
@@ -477,59 +352,6 @@ RunResult RunSettingsDialog(DoConfigFunction doConfig, const Size& size, int swi
         std::fprintf(stderr, "engine acquire/release unbalanced\n");
     result.initMs = g_run.initEnd - start;
     return result;
-}
-
-// ---- The components list's order -----------------------------------------------
-
-// Names that sort differently by byte, by case and by the system's locale
-// order (punctuation, digits, mixed case); withHyphens adds names with a
-// hyphen or an apostrophe, which the module lists in directory order.
-std::string CheckName(int i, bool withHyphens)
-{
-    static const char* const kPatterns[] = {"lib%d.dll",    "Lib_%d.dll", "ZETA%d.DLL", "alpha.%d.dll",
-                                            "x~%d.dll",     "(%d).dll",   "_under%d.dll", "9lives%d.dll",
-                                            "Mixed Case %d.dll", "[%d]a.dll", "api-ms-%d.dll", "o'neil%d.dll"};
-    const int patterns = withHyphens ? 12 : 10;
-    char name[64];
-    std::snprintf(name, sizeof name, kPatterns[i % patterns], i);
-    return name;
-}
-
-// The settings dialog's components list must hold exactly the rows, each
-// with its own library's version, in the order that inserting the libraries
-// in directory order gives (a version set on the wrong row, a lost or a
-// doubled row would show).
-bool ComponentsListMatches(HMODULE config, DoConfigFunction doConfig, const std::vector<std::string>& components,
-                           bool withHyphens)
-{
-    const std::string folder = ScratchRoot() + (withHyphens ? "check_hyphens\\" : "check_plain\\");
-    CreateDirectoryA(ScratchRoot().c_str(), nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::vector<std::string> paths;
-    for (int i = 0; i < 240; ++i) {
-        const std::string path = folder + CheckName(i, withHyphens);
-        if (CopyFileA(components[static_cast<std::size_t>(i) % components.size()].c_str(), path.c_str(), FALSE))
-            paths.push_back(path);
-    }
-    SetInstallPath(folder);
-    const std::vector<std::string> expected = DirectoryOrderRows(config, folder, ListedNames(folder));
-    const RunResult result = RunSettingsDialog(doConfig, Size{0, 2, 8, 1}, 2, true);
-    for (const std::string& path : paths)
-        DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
-    const bool matches = paths.size() == 240 && expected.size() == 240 && result.listed == expected;
-    std::printf("components list of 240 %s names as in directory order: %s\n",
-                withHyphens ? "mixed (with hyphens)" : "plain", matches ? "identical" : "DIFFERENT");
-    if (!matches)
-        for (std::size_t i = 0; i < expected.size() || i < result.listed.size(); ++i) {
-            const std::string want = i < expected.size() ? expected[i] : "-";
-            const std::string got = i < result.listed.size() ? result.listed[i] : "-";
-            if (want != got) {
-                std::printf("  first difference at row %zu: expected %s, listed %s\n", i, want.c_str(), got.c_str());
-                break;
-            }
-        }
-    return matches;
 }
 
 // ---- The table ----------------------------------------------------------------
@@ -578,7 +400,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const bool breakdown = HasFlag(argc, argv, "--breakdown");
     std::vector<Size> sizes = {
         {200, 4, 100, 2}, {1000, 4, 100, 2}, {2000, 4, 100, 2}, {200, 16, 400, 8}, {2000, 16, 400, 8},
     };
@@ -586,10 +407,6 @@ int main(int argc, char** argv)
         sizes = {{200, 4, 100, 2}, {2000, 16, 400, 8}};
 
     int failures = 0;
-    for (bool withHyphens : {false, true})
-        if (!ComponentsListMatches(config, doConfig, components, withHyphens))
-            ++failures;
-
     std::printf("median of %d runs (switches: median of %d per run x %d runs); times in ms\n", runs, switches / 2,
                 runs);
     std::printf("%6s %8s %6s %4s | %8s %8s %9s %6s | %8s %10s %10s | %5s %5s\n", "DLLs", "drivers", "modes", "ctx",
@@ -636,20 +453,6 @@ int main(int argc, char** argv)
                     size.drivers, size.modes, size.contexts, initMedian, Median(bare), Median(versions),
                     reference > 0 ? initMedian / reference : -1.0, Median(driver), Median(modeReplaced),
                     Median(modeKept), rows, resolutions);
-        if (breakdown) {
-            const std::vector<std::string> names = ListedNames(LibraryFolder(size.libraries));
-            std::vector<double> listing, inOrder, reversed;
-            for (int r = 0; r < runs; ++r) {
-                const double start = NowMs();
-                ListedNames(LibraryFolder(size.libraries));
-                listing.push_back(NowMs() - start);
-                inOrder.push_back(ListRowsMs(config, names, false));
-                reversed.push_back(ListRowsMs(config, names, true));
-            }
-            std::printf("       breakdown: directory listing %.1f ms; %zu list rows in directory order %.1f ms, "
-                        "in reverse sorted order %.1f ms\n",
-                        Median(listing), names.size(), Median(inOrder), Median(reversed));
-        }
         std::fflush(stdout);
         RemoveInstallation(size.libraries, paths);
     }
