@@ -12,19 +12,9 @@ std::size_t LengthOf(const char* text) { return text != nullptr ? std::strlen(te
 
 }  // namespace
 
-// The runtime writes each part whole, whatever its buffer holds. Every part
-// lies after the drive ("X:" at most): the directory runs up to the last
-// separator, the name and the extension lie in what follows it.
 bool SplitPathInto(const char* path, PathParts& parts)
 {
-    const char* afterDrive = path[0] != '\0' && path[1] == ':' ? path + 2 : path;
-    const char* lastComponent = afterDrive;
-    for (const char* c = afterDrive; *c != '\0'; ++c)
-        if (*c == '\\' || *c == '/')
-            lastComponent = c + 1;
-    const std::size_t componentLength = std::strlen(lastComponent);
-    if (static_cast<std::size_t>(lastComponent - afterDrive) >= sizeof parts.directory ||
-        componentLength >= sizeof parts.name || componentLength >= sizeof parts.extension)
+    if (std::strlen(path) >= MAX_PATH)
         return false;
     _splitpath(path, parts.drive, parts.directory, parts.name, parts.extension);
     return true;

@@ -6,17 +6,18 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <cstddef>
 
+// Each part a whole path buffer: a part of a path that fits one fits too.
 struct PathParts {
-    char drive[_MAX_DRIVE];
-    char directory[_MAX_DIR];  // with its trailing separator
-    char name[_MAX_FNAME];
-    char extension[_MAX_EXT];  // with its dot
+    char drive[MAX_PATH];
+    char directory[MAX_PATH];  // with its trailing separator
+    char name[MAX_PATH];
+    char extension[MAX_PATH];  // with its dot
 };
 
-// _splitpath(path, ...) into parts. False, with nothing split, when a part
-// would not fit its buffer.
+// _splitpath(path, ...) into parts. False, with nothing split, when the path
+// does not fit a path buffer.
 bool SplitPathInto(const char* path, PathParts& parts);
 
 // _makepath(path, drive, directory, name, extension) into a buffer of size

@@ -63,10 +63,30 @@ Session ConfigTest::Run(sim::SimEngine& engine, const std::function<void(User&)>
     return session;
 }
 
-std::string ConfigTest::JournalAfter(const sim::SimEngine& engine, const std::string& mark)
+std::string ConfigTest::Play(const Scenario& row, const std::function<std::string(User&, sim::SimEngine&)>& look)
+{
+    DeleteKey(HKEY_LOCAL_MACHINE, kSettingsKey);
+    if (!row.settings.empty())
+        Store(HKEY_LOCAL_MACHINE, kSettingsKey, row.settings);
+    sim::SimEngine engine;
+    row.player ? row.player(engine) : BuildPlayer(engine);
+    std::string seen;
+    Run(engine, [&](User& user) {
+        engine.Mark("act");
+        if (row.act)
+            row.act(user);
+        if (look && user.Open())
+            seen = look(user, engine);
+        if (user.Open())
+            user.Press(VK_ESCAPE);
+    });
+    return seen;
+}
+
+std::string ConfigTest::JournalOfAct(const sim::SimEngine& engine)
 {
     const std::vector<std::string> journal = engine.Journal();
-    const auto marked = std::find(journal.begin(), journal.end(), "# " + mark);
+    const auto marked = std::find(journal.begin(), journal.end(), "# act");
     return Joined(std::vector<std::string>(marked == journal.end() ? marked : marked + 1, journal.end()));
 }
 

@@ -23,10 +23,21 @@ extern const char kNetworkKey[];       // HKCU, the proxy settings
 extern const char kSystemProxyKey[];   // HKCU, the system's Internet settings
 extern const char kInstallKey[];       // HKLM, "InstallPath"
 
+using Script = std::function<void(User&)>;
+using Tweak = std::function<void(sim::SimEngine&)>;
+
+// One row of a scenario table: what is stored, which player, what the user
+// does, and what is expected of it.
+struct Scenario {
+    const char* name;
+    std::vector<Stored> settings;  // the display settings; none: no key at all
+    Tweak player;                  // the player; the one of BuildPlayer() when null
+    Script act;
+    std::string expected;
+};
+
 class ConfigTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+public:
 
     // The player most scenarios use:
     //   0 "HW One"    hardware 640x480 (16 and 32 bits), 800x600, 640x48, 1024x768
@@ -38,9 +49,16 @@ protected:
     // DoConfig over the player window; the dialog must appear and be closed
     // by the script, and DoConfig must return 1.
     Session Run(sim::SimEngine& engine, const std::function<void(User&)>& script);
-    // The engine's journal after the script's mark "# <mark>", joined by "; ".
-    static std::string JournalAfter(const sim::SimEngine& engine, const std::string& mark);
+    // Plays a row: the user acts, then look reads what it is about, and the
+    // settings dialog is closed with Esc unless the act closed it.
+    std::string Play(const Scenario& row, const std::function<std::string(User&, sim::SimEngine&)>& look);
+    // The engine's journal since the act began, joined by "; ".
+    static std::string JournalOfAct(const sim::SimEngine& engine);
     static std::string Joined(const std::vector<std::string>& lines);
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
 
     std::unique_ptr<SystemCalls> calls;
 };

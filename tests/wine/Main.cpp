@@ -40,9 +40,11 @@ int main(int argc, char** argv)
     std::string dllPath;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--heap-canary") == 0) {
-            char* block = static_cast<char*>(std::malloc(16));
-            std::memset(block, 0x5A, 24);
-            std::free(block);
+            // volatile: the writes must not be dropped as dead before free.
+            volatile char* block = static_cast<volatile char*>(std::malloc(16));
+            for (int i = 0; i < 24; ++i)
+                block[i] = 0x5A;
+            std::free(const_cast<char*>(block));
             return 0;
         }
         if (std::strncmp(argv[i], "--config-dll=", 13) == 0)

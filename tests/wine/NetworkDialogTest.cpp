@@ -4,24 +4,27 @@
 #include "ConfigTest.h"
 
 #include <cstring>
-#include <iterator>
 
 namespace e2e {
 namespace {
 
-using Script = std::function<void(User&)>;
-
-const std::string kDefaults =
-    "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ \"\\0\"; "
-    "proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\"";
 const char kWarning[] =
     "Warning! | [OK] | Please complete all fields before clicking 'OK' | owner Kestrova Dad Azizov Network Settings";
+const char kNone[] = "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: ";
+
+// The six values as "&Ok" writes them, in its order.
+std::string Writes(const char* type, const char* address, int port, int auth, const char* user, const char* password)
+{
+    return "proxy_type REG_SZ \"" + std::string(type) + "\\0\"; proxy_address REG_SZ \"" + address +
+           "\\0\"; proxy_port REG_DWORD " + std::to_string(port) + "; proxy_auth REG_DWORD " + std::to_string(auth) +
+           "; proxy_username REG_SZ \"" + user + "\\0\"; proxy_password REG_SZ \"" + password + "\\0\"";
+}
 
 // The module's writes to the user's proxy store, without the key's name.
 std::string ProxyWrites(const SystemCalls& calls)
 {
     std::string text;
-    for (std::string line : calls.Calls({"RegSetValueExA HKCU\\Software\\Kestrova\\Network *"}))
+    for (const std::string& line : calls.Calls({"RegSetValueExA HKCU\\Software\\Kestrova\\Network *"}))
         text += (text.empty() ? "" : "; ") + line.substr(std::strlen("RegSetValueExA HKCU\\Software\\Kestrova\\Network "));
     return text;
 }
@@ -34,24 +37,26 @@ std::vector<Stored> Proxy(const std::string& type, const std::string& address, D
 }
 
 struct OpeningRow {
-    const char* scenario;
+    const char* name;
     std::vector<Stored> stored;  // the user's proxy store; none: no key
-    const char* systemProxy;     // switched on with this server text; null: no system proxy
+    const char* systemProxy;     // switched on with this server text; null: none
     const char* shown;
     std::string repairs;         // what opening wrote back
 };
 
 TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheStore)
 {
+    const std::string defaults = "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ "
+                                 "\"\\0\"; proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password "
+                                 "REG_SZ \"\\0\"";
     const OpeningRow rows[] = {
         {"a stored proxy: the system's is not consulted", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
          "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017", ""},
         {"nothing stored, a system proxy", {}, "proxyhost:8080",
-         "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", kDefaults},
-        {"nothing stored, no system proxy", {}, nullptr,
-         "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: ", kDefaults},
+         "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
+        {"nothing stored, no system proxy", {}, nullptr, kNone, defaults},
         {"a system proxy of an unknown scheme shows in the disabled boxes", {}, "https=proxyhost:443",
-         "NONE | host: proxyhost | port: 443 | auth: off | user:  | password:  | enabled: ", kDefaults},
+         "NONE | host: proxyhost | port: 443 | auth: off | user:  | password:  | enabled: ", defaults},
         {"stored types are read ignoring case", Proxy("socks5", "h2", 1080), nullptr,
          "SOCKS5 | host: h2 | port: 1080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", ""},
         {"an unknown stored type is NONE: the system's proxy, the stored credentials",
@@ -59,20 +64,20 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
          "SOCKS4 | host: sp | port: 1080 | auth: on | user: u | password: p | enabled: 1010 1011", ""},
         {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), nullptr,
          "NONE | host:  | port: 77 | auth: off | user:  | password:  | enabled: ", ""},
-        {"a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc",
-         "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: ", ""},
+        {"a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc", kNone, ""},
         {"only a type stored: the rest repaired", {Text("proxy_type", "HTTP")}, nullptr,
          "HTTP | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011 1012",
          "proxy_port REG_DWORD 0; proxy_address REG_SZ \"\\0\"; proxy_auth REG_DWORD 0; "
          "proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""},
         {"values that do not fit are replaced, shorter ones taken byte for byte",
-         {Text("proxy_port", "1234"), Text("proxy_type", std::string(120, 'S')), Text("proxy_address", std::string(1024, 'a')),
-          {"proxy_auth", REG_BINARY, "\x01\x02\x03"}, Text("proxy_username", "u"), Text("proxy_password", "p")},
+         {Text("proxy_port", "1234"), Text("proxy_type", std::string(120, 'S')),
+          Text("proxy_address", std::string(1024, 'a')), {"proxy_auth", REG_BINARY, "\x01\x02\x03"},
+          Text("proxy_username", "u"), Text("proxy_password", "p")},
          nullptr, "NONE | host:  | port:  | auth: on | user: u | password: p | enabled: ",
          "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ \"\\0\""},
     };
     for (const OpeningRow& row : rows) {
-        SCOPED_TRACE(row.scenario);
+        SCOPED_TRACE(row.name);
         DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
         DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
         if (!row.stored.empty())
@@ -80,18 +85,14 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         Store(HKEY_CURRENT_USER, kSystemProxyKey,
               {Dword("ProxyEnable", row.systemProxy != nullptr), Text("ProxyServer", row.systemProxy ? row.systemProxy : "")});
         calls->Forget();
-        sim::SimEngine engine;
-        std::string shown, types;
-        Run(engine, [&](User& user) {
+        const std::string shown = Play({}, [](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();
-            shown = user.Network();
-            types = user.Entries(1015);
+            std::string shown = user.Network() + " | types: " + user.Entries(1015);
+            shown.erase(shown.find('*'), 1);
             user.Click(1019);
-            user.Press(VK_ESCAPE);
+            return shown;
         });
-        EXPECT_EQ(shown, row.shown);
-        types.erase(types.find('*'), 1);
-        EXPECT_EQ(types, "NONE, SOCKS4, SOCKS5, HTTP");
+        EXPECT_EQ(shown, row.shown + std::string(" | types: NONE, SOCKS4, SOCKS5, HTTP"));
         EXPECT_EQ(ProxyWrites(*calls), row.repairs);
         // Reading the store also makes sure the player's top-level key exists.
         EXPECT_EQ(Joined(calls->Calls({"Reg* HKLM\\Software\\Kestrova", "Reg* HKLM\\Software\\Kestrova 0x*"})),
@@ -100,15 +101,9 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
     }
 }
 
-struct EditRow {
-    Script act;
-    const char* shown;
-};
-
 TEST_F(ConfigTest, ProxyTypeAndCheckBoxEnableOnlyTheBoxesTheProxyNeeds)
 {
-    const EditRow steps[] = {
-        {[](User&) {}, "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: "},
+    const std::pair<Script, const char*> steps[] = {
         {[](User& user) { user.Pick(1015, "SOCKS4"); },
          "SOCKS4 | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011"},
         {[](User& user) { user.Pick(1015, "SOCKS5"); },
@@ -129,27 +124,18 @@ TEST_F(ConfigTest, ProxyTypeAndCheckBoxEnableOnlyTheBoxesTheProxyNeeds)
         {[](User& user) { user.Pick(1015, "NONE"); },
          "NONE | host:  | port:  | auth: off | user: u | password: p | enabled: "},
     };
-    sim::SimEngine engine;
-    std::vector<std::string> shown;
-    Run(engine, [&](User& user) {
+    std::string shown, expected;
+    Play({}, [&](User& user, sim::SimEngine&) {
         user.OpenNetworkSettings();
-        for (const EditRow& step : steps) {
-            step.act(user);
-            shown.push_back(user.Network());
+        for (const auto& step : steps) {
+            step.first(user);
+            shown += user.Network() + "\n";
+            expected += std::string(step.second) + "\n";
         }
-        user.Click(1019);
-        user.Press(VK_ESCAPE);
+        return user.Click(1019), "";
     });
-    ASSERT_EQ(shown.size(), std::size(steps));
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        EXPECT_EQ(shown[i], steps[i].shown) << "after step " << i;
+    EXPECT_EQ(shown, expected);
 }
-
-struct OkRow {
-    const char* scenario;
-    Script entry;
-    const char* stored;  // what "&Ok" wrote; null: refused with the warning
-};
 
 TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
 {
@@ -166,66 +152,50 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
             u.Type(1017, password);
         };
     };
-    const OkRow rows[] = {
-        {"HTTP without authentication drops the credentials", fill("HTTP", "h", "8080", false),
-         "proxy_type REG_SZ \"HTTP\\0\"; proxy_address REG_SZ \"h\\0\"; proxy_port REG_DWORD 8080; "
-         "proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""},
-        {"SOCKS5 with authentication", fill("SOCKS5", "socks.example", "1080", true, "me", "secret"),
-         "proxy_type REG_SZ \"SOCKS5\\0\"; proxy_address REG_SZ \"socks.example\\0\"; proxy_port REG_DWORD 1080; "
-         "proxy_auth REG_DWORD 1; proxy_username REG_SZ \"me\\0\"; proxy_password REG_SZ \"secret\\0\""},
-        {"SOCKS4 keeps a checked box and the disabled boxes' texts", fill("SOCKS4", "h", "1", true),
-         "proxy_type REG_SZ \"SOCKS4\\0\"; proxy_address REG_SZ \"h\\0\"; proxy_port REG_DWORD 1; "
-         "proxy_auth REG_DWORD 1; proxy_username REG_SZ \"u\\0\"; proxy_password REG_SZ \"p\\0\""},
-        {"NONE stores nothing of what the boxes hold", fill("NONE", "h", "8080", true),
-         "proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ \"\\0\"; proxy_port REG_DWORD 0; "
-         "proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""},
-        {"a port of ten digits counts with its first nine, a blank is a host", fill("HTTP", " ", "1234567890", false),
-         "proxy_type REG_SZ \"HTTP\\0\"; proxy_address REG_SZ \" \\0\"; proxy_port REG_DWORD 123456789; "
-         "proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""},
-        {"no host", fill("SOCKS4", "", "1080", false), nullptr},
-        {"port 0", fill("SOCKS4", "h", "0", false), nullptr},
-        {"no port", fill("HTTP", "h", "", false), nullptr},
-        {"authentication without a password", fill("SOCKS5", "h", "1080", true, "u", ""), nullptr},
-        {"authentication without a user name", fill("HTTP", "h", "1080", true, "", "p"), nullptr},
+    const Scenario rows[] = {
+        {"HTTP without authentication drops the credentials", {}, nullptr, fill("HTTP", "h", "8080", false),
+         Writes("HTTP", "h", 8080, 0, "", "")},
+        {"SOCKS5 with authentication", {}, nullptr, fill("SOCKS5", "socks.example", "1080", true, "me", "secret"),
+         Writes("SOCKS5", "socks.example", 1080, 1, "me", "secret")},
+        {"SOCKS4 keeps a checked box and the disabled boxes' texts", {}, nullptr, fill("SOCKS4", "h", "1", true),
+         Writes("SOCKS4", "h", 1, 1, "u", "p")},
+        {"NONE stores nothing of what the boxes hold", {}, nullptr, fill("NONE", "h", "8080", true),
+         Writes("NONE", "", 0, 0, "", "")},
+        {"ten digits count with their first nine, a blank is a host", {}, nullptr,
+         fill("HTTP", " ", "1234567890", false), Writes("HTTP", " ", 123456789, 0, "", "")},
+        {"no host", {}, nullptr, fill("SOCKS4", "", "1080", false), kWarning},
+        {"port 0", {}, nullptr, fill("SOCKS4", "h", "0", false), kWarning},
+        {"no port", {}, nullptr, fill("HTTP", "h", "", false), kWarning},
+        {"authentication without a password", {}, nullptr, fill("SOCKS5", "h", "1080", true, "u", ""), kWarning},
+        {"authentication without a user name", {}, nullptr, fill("HTTP", "h", "1080", true, "", "p"), kWarning},
     };
-    for (const OkRow& row : rows) {
-        SCOPED_TRACE(row.scenario);
+    for (const Scenario& row : rows) {
+        SCOPED_TRACE(row.name);
         DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-        sim::SimEngine engine;
-        std::string box, before, after;
-        bool stillOpen = false;
-        Run(engine, [&](User& user) {
+        const std::string outcome = Play({}, [&](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();
-            row.entry(user);
-            before = user.Network();
+            row.act(user);
+            const std::string entered = user.Network();
             calls->Forget();
             user.Click(1018);
-            box = user.MessageBox();
-            if (!box.empty())
-                user.DismissMessageBox();
-            stillOpen = user.NetworkOpen();
-            if (stillOpen) {
-                after = user.Network();
-                user.Click(1019);
-            }
-            user.Press(VK_ESCAPE);
+            const std::string box = user.MessageBox();
+            if (box.empty())
+                return ProxyWrites(*calls) + (user.NetworkOpen() ? " (left open)" : "");
+            user.DismissMessageBox();
+            // Refused: nothing stored, and the entries stay as they were.
+            const std::string kept = user.Network() == entered ? "" : " (entries changed)";
+            user.Click(1019);
+            return box + ProxyWrites(*calls) + kept;
         });
-        EXPECT_EQ(box, row.stored ? "" : kWarning);
-        EXPECT_EQ(stillOpen, row.stored == nullptr);
-        EXPECT_EQ(ProxyWrites(*calls), row.stored ? row.stored : "") << before;
-        if (stillOpen) {
-            EXPECT_EQ(after, before) << "the entries stay as they were";
-        }
+        EXPECT_EQ(outcome, row.expected);
     }
 }
 
 TEST_F(ConfigTest, OnlyOkAndCancelEndTheNetworkDialogAndTheSettingsDialogCarriesOn)
 {
-    sim::SimEngine engine;
-    BuildPlayer(engine);
     std::string settingsBefore, settingsAfter, second;
     bool openAfterKeys = false;
-    Run(engine, [&](User& user) {
+    const Script act = [&](User& user) {
         user.Pick(1003, "800x600");
         settingsBefore = user.Settings();
         user.OpenNetworkSettings();
@@ -242,10 +212,11 @@ TEST_F(ConfigTest, OnlyOkAndCancelEndTheNetworkDialogAndTheSettingsDialogCarries
         user.Click(1019);
         settingsAfter = user.Settings();
         user.Click(1);
-    });
+    };
+    Play({"", {}, nullptr, act, ""}, nullptr);
     EXPECT_TRUE(openAfterKeys) << "Enter and Esc leave the network dialog open";
     EXPECT_EQ(ProxyWrites(*calls), "") << "&Cancel stores nothing";
-    EXPECT_EQ(second, "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: ");
+    EXPECT_EQ(second, kNone);
     EXPECT_EQ(settingsAfter, settingsBefore);
     EXPECT_EQ(KeyText(HKEY_LOCAL_MACHINE, kSettingsKey),
               "AutoUpdate=REG_DWORD 1; ForceRenderMode=REG_DWORD 0; fsHeight=REG_DWORD 600; "

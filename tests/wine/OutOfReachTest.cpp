@@ -52,28 +52,25 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
         SCOPED_TRACE(row.scenario);
         DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
         DeleteKey(HKEY_CURRENT_USER, "Software\\Kestrova");
-        Store(HKEY_LOCAL_MACHINE, kSettingsKey, {Dword("Set32bits", 1)});
         Store(HKEY_CURRENT_USER, kNetworkKey, {Text("proxy_type", "HTTP"), Dword("proxy_port", 80)});
         Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", "sys:3128")});
         calls->Reset();
         for (const auto& fault : row.faults)
             calls->Fail(fault.first, fault.second);
-        sim::SimEngine engine;
-        std::string settings, offered, box;
-        Run(engine, [&](User& user) {
-            settings = user.Settings();
+        std::string seen;
+        Play({row.scenario, {Dword("Set32bits", 1)}, [](sim::SimEngine&) {}, nullptr, ""}, [&](User& user, sim::SimEngine&) {
+            seen = user.Settings() + "\n";
             user.OpenNetworkSettings();
-            offered = user.Network();
+            seen += user.Network() + "\n";
             user.Pick(1015, "SOCKS4");
             user.Type(1010, "x");
             user.Type(1011, "1");
             user.Click(1018);
-            box = user.MessageBox();
+            seen += user.MessageBox();
             user.Click(1);
+            return "";
         });
-        EXPECT_EQ(settings, std::string("drivers:  | modes:  | checked: ") + row.checked);
-        EXPECT_EQ(offered, row.offered);
-        EXPECT_EQ(box, "");
+        EXPECT_EQ(seen, std::string("drivers:  | modes:  | checked: ") + row.checked + "\n" + row.offered + "\n");
         EXPECT_EQ(KeyText(HKEY_CURRENT_USER, kNetworkKey), row.proxies);
         EXPECT_EQ(KeyText(HKEY_LOCAL_MACHINE, kSettingsKey), row.settings);
     }

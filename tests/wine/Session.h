@@ -40,6 +40,7 @@ public:
     // then the one the user works in, until it closes.
     void OpenNetworkSettings();
     bool NetworkOpen() const { return IsWindow(network_) != FALSE; }
+    bool Open() const { return IsWindow(settings_) != FALSE; }
 
     // "caption | text | [buttons] | owner's caption", "" when no box is up.
     std::string MessageBox() const;
