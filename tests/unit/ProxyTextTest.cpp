@@ -1,0 +1,63 @@
+// ProxyTextTest.cpp - the proxy type names the player stores, and what the
+// network dialog takes from the system's proxy server text.
+#include "ProxyText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ProxyText, TypesAreStoredByNameAndReadBackIgnoringCase)
+{
+    const struct { std::int32_t type; const char* name; } toName[] = {
+        {0, "NONE"}, {1, "SOCKS4"}, {2, "SOCKS5"}, {3, "HTTP"}, {-1, "NONE"}, {4, "NONE"}, {INT32_MIN, "NONE"}};
+    for (const auto& row : toName)
+        EXPECT_STREQ(row.name, ProxyTypeToName(static_cast<ProxyType>(row.type))) << "type " << row.type;
+
+    const struct { const char* name; ProxyType type; } fromName[] = {
+        {"SOCKS4", ProxyTypeSocks4}, {"socks5", ProxyTypeSocks5}, {"hTtP", ProxyTypeHttp}, {"NONE", ProxyTypeNone},
+        {"", ProxyTypeNone}, {"SOCKS", ProxyTypeNone}, {"HTTPS", ProxyTypeNone}, {" HTTP", ProxyTypeNone}};
+    for (const auto& row : fromName)
+        EXPECT_EQ(row.type, ProxyTypeFromName(row.name)) << '"' << row.name << '"';
+}
+
+// The outputs start as sentinels: a text that names no proxy leaves the type
+// and the address as they were, and the port too unless it held a ':'.
+TEST(ProxyText, SystemProxyServerTextGivesTypeAddressAndPort)
+{
+    const ProxyType unset = static_cast<ProxyType>(77);
+    const std::int32_t untouched = 0x5EED;
+    const struct { const char* server; bool parsed; ProxyType type; const char* address; std::int32_t port; } rows[] = {
+        {"proxyhost:8080", true, ProxyTypeHttp, "proxyhost", 8080},
+        {"http=proxyhost:3128", true, ProxyTypeHttp, "proxyhost", 3128},
+        {"socks=proxyhost:1080", true, ProxyTypeSocks4, "proxyhost", 1080},
+        {"socks4=proxyhost:1080", true, ProxyTypeSocks4, "proxyhost", 1080},
+        {"socks5=proxyhost:1080", true, ProxyTypeSocks5, "proxyhost", 1080},
+        {"SOCKS=proxyhost:1080", true, ProxyTypeNone, "proxyhost", 1080},
+        {"https=proxyhost:443", true, ProxyTypeNone, "proxyhost", 443},
+        {"=proxyhost:80", true, ProxyTypeNone, "proxyhost", 80},
+        {"http=h1:80;https=h2:443", true, ProxyTypeNone, "h2", 443},
+        {"http=h1:80;ftp=h2", true, ProxyTypeHttp, "h1", 80},
+        {"socks5=http=h:1", true, ProxyTypeNone, "h", 1},
+        {"h:1:2", true, ProxyTypeHttp, "h:1", 2},
+        {":7", true, ProxyTypeHttp, "", 7},
+        {"proxyhost: -5", true, ProxyTypeHttp, "proxyhost", -5},
+        {"proxyhost:8080x", true, ProxyTypeHttp, "proxyhost", 8080},
+        {"proxyhost", false, unset, "before", untouched},
+        {"", false, unset, "before", untouched},
+        {"proxyhost:", false, unset, "before", 0},
+        {"proxyhost:abc", false, unset, "before", 0},
+        {"socks5=h:1:x", false, unset, "before", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.server);
+        ProxyType type = unset;
+        std::string address = "before";
+        std::int32_t port = untouched;
+        EXPECT_EQ(row.parsed, ParseProxyServer(row.server, type, address, port));
+        EXPECT_EQ(row.type, type);
+        EXPECT_EQ(row.address, address);
+        EXPECT_EQ(row.port, port);
+    }
+}
+
+}  // namespace
