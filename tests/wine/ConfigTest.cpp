@@ -59,6 +59,7 @@ Session ConfigTest::Run(sim::SimEngine& engine, const std::function<void(User&)>
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
     EXPECT_FALSE(session.leftOpen) << "the script could not close the dialog";
     EXPECT_EQ(session.returned, 1);
+    EXPECT_EQ(session.problems, std::vector<std::string>());
     EXPECT_TRUE(engine.Balanced()) << ::testing::PrintToString(engine.Violations());
     return session;
 }

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "Scratch.h"
-#include "Session.h"
+#include "Views.h"
 #include "SimEngine.h"
 #include "SystemCalls.h"
 

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "Session.h"
+#include "Views.h"
 
 namespace e2e {
 

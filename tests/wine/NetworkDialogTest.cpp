@@ -87,7 +87,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         calls->Forget();
         const std::string shown = Play({}, [](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();
-            std::string shown = user.Network() + " | types: " + user.Entries(1015);
+            std::string shown = Network(user) + " | types: " + user.Entries(1015);
             shown.erase(shown.find('*'), 1);
             user.Click(1019);
             return shown;
@@ -129,7 +129,7 @@ TEST_F(ConfigTest, ProxyTypeAndCheckBoxEnableOnlyTheBoxesTheProxyNeeds)
         user.OpenNetworkSettings();
         for (const auto& step : steps) {
             step.first(user);
-            shown += user.Network() + "\n";
+            shown += Network(user) + "\n";
             expected += std::string(step.second) + "\n";
         }
         return user.Click(1019), "";
@@ -175,15 +175,15 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         const std::string outcome = Play({}, [&](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();
             row.act(user);
-            const std::string entered = user.Network();
+            const std::string entered = Network(user);
             calls->Forget();
             user.Click(1018);
-            const std::string box = user.MessageBox();
+            const std::string box = MessageBox(user);
             if (box.empty())
                 return ProxyWrites(*calls) + (user.NetworkOpen() ? " (left open)" : "");
-            user.DismissMessageBox();
+            DismissMessageBox(user);
             // Refused: nothing stored, and the entries stay as they were.
-            const std::string kept = user.Network() == entered ? "" : " (entries changed)";
+            const std::string kept = Network(user) == entered ? "" : " (entries changed)";
             user.Click(1019);
             return box + ProxyWrites(*calls) + kept;
         });
@@ -197,7 +197,7 @@ TEST_F(ConfigTest, OnlyOkAndCancelEndTheNetworkDialogAndTheSettingsDialogCarries
     bool openAfterKeys = false;
     const Script act = [&](User& user) {
         user.Pick(1003, "800x600");
-        settingsBefore = user.Settings();
+        settingsBefore = Settings(user);
         user.OpenNetworkSettings();
         user.Pick(1015, "HTTP");
         user.Type(1010, "h");
@@ -208,9 +208,9 @@ TEST_F(ConfigTest, OnlyOkAndCancelEndTheNetworkDialogAndTheSettingsDialogCarries
         openAfterKeys = user.NetworkOpen();
         user.Click(1019);
         user.OpenNetworkSettings();
-        second = user.Network();
+        second = Network(user);
         user.Click(1019);
-        settingsAfter = user.Settings();
+        settingsAfter = Settings(user);
         user.Click(1);
     };
     Play({"", {}, nullptr, act, ""}, nullptr);

@@ -59,14 +59,14 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
             calls->Fail(fault.first, fault.second);
         std::string seen;
         Play({row.scenario, {Dword("Set32bits", 1)}, [](sim::SimEngine&) {}, nullptr, ""}, [&](User& user, sim::SimEngine&) {
-            seen = user.Settings() + "\n";
+            seen = Settings(user) + "\n";
             user.OpenNetworkSettings();
-            seen += user.Network() + "\n";
+            seen += Network(user) + "\n";
             user.Pick(1015, "SOCKS4");
             user.Type(1010, "x");
             user.Type(1011, "1");
             user.Click(1018);
-            seen += user.MessageBox();
+            seen += MessageBox(user);
             user.Click(1);
             return "";
         });

@@ -15,7 +15,7 @@ Tweak Contexts(std::vector<int> drivers, Tweak more = nullptr)
     };
 }
 
-std::string Shown(User& user, sim::SimEngine&) { return user.Settings(); }
+std::string Shown(User& user, sim::SimEngine&) { return Settings(user); }
 
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
 {
@@ -126,7 +126,7 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
     for (const Scenario& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(Play(row, [](User& user, sim::SimEngine& engine) {
-                      return JournalOfAct(engine) + " || " + user.Settings();
+                      return JournalOfAct(engine) + " || " + Settings(user);
                   }),
                   row.expected + " | checked: 1000 1022");
     }
@@ -140,7 +140,7 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         for (const std::string& call : engine.Journal())
             if (call.find(".set ") != std::string::npos)
                 sets += call + "; ";
-        return sets + user.Settings();
+        return sets + Settings(user);
     };
     const Scenario rows[] = {
         {"the selected driver stays when the mode offers it", {}, Contexts({0}), click(1021),
@@ -201,7 +201,7 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
     for (const Scenario& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(Play(row, [&](User& user, sim::SimEngine&) {
-                      const std::string shown = user.Settings();
+                      const std::string shown = Settings(user);
                       tryEverything(user);
                       return shown;
                   }),
@@ -211,7 +211,7 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
     std::string shown;
     EXPECT_EQ(RunDoConfig(nullptr,
                           [&](User& user) {
-                              shown = user.Settings();
+                              shown = Settings(user);
                               tryEverything(user);
                               user.Click(1);
                           })

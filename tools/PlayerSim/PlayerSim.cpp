@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "DemoEngine.h"
@@ -147,26 +148,31 @@ int main(int argc, char** argv)
     sim::BuildDemoEngine(engine);
     HWND mainWindow = CreateMainWindow();
 
-    sim::ScreenshotTour tour(options.screenshotDir, GetCurrentThreadId());
-    if (!options.screenshotDir.empty())
-        tour.Start();
-
     std::printf("Opening the settings dialog of %s\n", dllPath.c_str());
     std::fflush(stdout);
-    const int result = doConfig(engine.Host(), mainWindow);
-    tour.Finish();
+    sim::ScreenshotTour tour;
+    tour.directory = options.screenshotDir;
+    int result = 0;
+    if (tour.directory.empty()) {
+        result = doConfig(engine.Host(), mainWindow);
+    } else {
+        const sim::Session session = sim::RunDoConfig(doConfig, engine.Host(), mainWindow, std::ref(tour));
+        result = static_cast<int>(session.returned);
+        if (!session.shown || session.leftOpen)
+            tour.problems.push_back(session.shown ? "the tour left a dialog open" : "the dialog did not appear");
+    }
 
     std::printf("DoConfig returned %d\n", result);
     PrintJournal(engine);
     PrintStoredSettings();
-    for (const std::string& path : tour.Saved())
+    for (const std::string& path : tour.saved)
         std::printf("Screenshot: %s\n", path.c_str());
 
     DestroyWindow(mainWindow);
     FreeLibrary(module);
-    if (!tour.Problem().empty()) {
-        std::fprintf(stderr, "screenshots: %s\n", tour.Problem().c_str());
+    for (const std::string& problem : tour.problems)
+        std::fprintf(stderr, "screenshots: %s\n", problem.c_str());
+    if (!tour.problems.empty())
         return 1;
-    }
     return result == 1 && engine.Balanced() ? 0 : 1;
 }

@@ -1,0 +1,203 @@
+// DialogUser.cpp - see DialogUser.h.
+#include "DialogUser.h"
+
+#include <thread>
+
+#include "DialogWindows.h"
+
+namespace sim {
+
+namespace {
+
+const DWORD kShowTimeoutMs = 10000;
+const DWORD kCloseTimeoutMs = 5000;
+const UINT kBarrierMessage = WM_APP + 7;
+
+// A window of the dialog's thread: a message posted to it is handled once
+// everything posted before it has been, by whichever modal loop runs then.
+HWND barrier = nullptr;
+HANDLE barrierReached = nullptr;
+HANDLE dialogEnded = nullptr;
+HANDLE userDone = nullptr;
+LONG posted = 0;
+volatile LONG reached = 0;
+DWORD dialogThread = 0;
+
+LRESULT CALLBACK BarrierProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != kBarrierMessage)
+        return DefWindowProcA(window, message, wParam, lParam);
+    InterlockedExchange(&reached, static_cast<LONG>(wParam));
+    SetEvent(barrierReached);
+    return 0;
+}
+
+void CreateBarrier()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = BarrierProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KestrovaDialogUserBarrier";
+    RegisterClassA(&windowClass);
+    barrier = CreateWindowA(windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    barrierReached = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    dialogEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    userDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    dialogThread = GetCurrentThreadId();
+}
+
+struct DialogSearch {
+    HWND known[2];
+    HWND found;
+};
+
+BOOL CALLBACK MatchOtherDialog(HWND window, LPARAM param)
+{
+    DialogSearch& search = *reinterpret_cast<DialogSearch*>(param);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0 || window == search.known[0] || window == search.known[1])
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindOtherDialog(DWORD thread, HWND known, HWND alsoKnown)
+{
+    DialogSearch search = {{known, alsoKnown}, nullptr};
+    EnumThreadWindows(thread, MatchOtherDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void User::Sync()
+{
+    const LONG sequence = ++posted;
+    PostMessageA(barrier, kBarrierMessage, static_cast<WPARAM>(sequence), 0);
+    HANDLE events[] = {barrierReached, dialogEnded};
+    while (reached < sequence) {
+        const DWORD woken = WaitForMultipleObjects(2, events, FALSE, kShowTimeoutMs);
+        if (woken == WAIT_OBJECT_0 + 1)
+            break;
+        if (woken != WAIT_OBJECT_0) {
+            problems.push_back("the dialog's thread did not come back to its message loop");
+            break;
+        }
+    }
+    if (!NetworkOpen())
+        dialog_ = settings_;
+}
+
+void User::Click(int id)
+{
+    PostMessageA(Item(id), BM_CLICK, 0, 0);
+    Sync();
+}
+
+void User::Pick(int comboId, const std::string& text)
+{
+    const LRESULT index = SendMessageA(Item(comboId), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == CB_ERR) {
+        problems.push_back("no entry \"" + text + "\" to pick in " + std::to_string(comboId));
+        return;
+    }
+    PostMessageA(Item(comboId), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Notify(comboId, CBN_SELCHANGE);
+}
+
+void User::Notify(int comboId, int code)
+{
+    PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(comboId, code), reinterpret_cast<LPARAM>(Item(comboId)));
+    Sync();
+}
+
+void User::Type(int id, const std::string& text)
+{
+    SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void User::Press(WPARAM key)
+{
+    PostMessageA(dialog_, WM_KEYDOWN, key, 1);
+    PostMessageA(dialog_, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+    Sync();
+}
+
+void User::OpenNetworkSettings()
+{
+    // Posted: the click's handler runs the nested dialog's modal loop.
+    PostMessageA(Item(1009), BM_CLICK, 0, 0);
+    network_ = WaitForVisibleDialog(dialogThread, kNetworkDialogCaption, kShowTimeoutMs, dialogEnded);
+    if (network_ == nullptr)
+        problems.push_back("the network settings dialog did not appear");
+    else
+        dialog_ = network_;
+}
+
+std::string User::Text(int id) const
+{
+    char text[2048] = "";
+    GetWindowTextA(Item(id), text, sizeof text);
+    return text;
+}
+
+std::string User::Entries(int comboId) const
+{
+    HWND combo = Item(comboId);
+    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    std::string text;
+    for (LRESULT i = 0; i < count; ++i) {
+        std::string entry(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+        entry.resize(entry.size() - 1);
+        text += (i == 0 ? "" : ", ") + entry;
+        if (comboId == 1001)  // the driver list carries the engine's driver index
+            text += "=" + std::to_string(SendMessageA(combo, CB_GETITEMDATA, i, 0));
+        if (i == selected)
+            text += "*";
+    }
+    return text;
+}
+
+Session RunDoConfig(DoConfigFunction doConfig, PlayerHost* host, HWND parent, const std::function<void(User&)>& script)
+{
+    if (barrier == nullptr)
+        CreateBarrier();
+    ResetEvent(dialogEnded);
+    ResetEvent(userDone);
+    Session session;
+    std::thread player([&]() {
+        User user;
+        user.settings_ = user.dialog_ =
+            WaitForVisibleDialog(dialogThread, kSettingsDialogCaption, kShowTimeoutMs, dialogEnded);
+        if (user.settings_ != nullptr) {
+            session.shown = true;
+            script(user);
+            // Whatever the script left open is closed from the inside out.
+            for (int attempt = 0; attempt < 3 && WaitForSingleObject(dialogEnded, kCloseTimeoutMs) == WAIT_TIMEOUT;
+                 ++attempt) {
+                session.leftOpen = true;
+                PostMessageA(FindOtherDialog(dialogThread, user.settings_, user.network_), WM_COMMAND, IDOK, 0);
+                PostMessageA(user.network_, WM_COMMAND, 1019, 0);
+                PostMessageA(user.settings_, WM_COMMAND, IDCANCEL, 0);
+            }
+        }
+        session.problems = user.problems;
+        SetEvent(userDone);
+    });
+    session.returned = doConfig(host, parent);
+    SetEvent(dialogEnded);
+    // The user's thread may still ask this thread's windows for their texts.
+    while (MsgWaitForMultipleObjects(1, &userDone, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    player.join();
+    return session;
+}
+
+}  // namespace sim
