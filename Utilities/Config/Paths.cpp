@@ -1,6 +1,7 @@
 // Paths.cpp - see Paths.h.
 #include "Paths.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
