@@ -11,27 +11,21 @@
 // and destroyed here.
 #include "ConfigTest.h"
 
+#include <array>
 #include <cstdio>
 
 namespace e2e {
 namespace {
 
-const int kWarmUp = 5;
 const int kSessions = 200;
 const int kProbe = 8;
+const char* const kCounted[] = {"windows", "kernel handles", "GDI objects"};
 // Wine makes some objects of its own lazily, when timing decides: its cache
 // of painting contexts grows to 8-10 (each with a clip region), a system
 // brush or a kernel handle appears once. Measured here within the first 60
 // sessions, then flat. So the first half may add up to this many; the
 // second half must add nothing, which a leak of one object a session fails.
-const long kLazyGdiObjects = 32;
-const long kLazyHandles = 4;
-
-struct Counts {
-    long windows = 0;
-    long handles = 0;
-    long gdiObjects = 0;
-};
+const long kLazy[] = {0, 4, 32};
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM count)
 {
@@ -44,26 +38,25 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM count)
     return TRUE;
 }
 
-Counts Measure()
+std::array<long, 3> Measure()
 {
-    Counts counts;
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&counts.windows));
+    std::array<long, 3> counts = {0, 0, 0};
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&counts[0]));
     for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
          window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
-        CountWindow(window, reinterpret_cast<LPARAM>(&counts.windows));
+        CountWindow(window, reinterpret_cast<LPARAM>(&counts[0]));
     for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
         DWORD flags = 0;
-        counts.handles += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+        counts[1] += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
     }
     for (std::uintptr_t value = 1; value < 0x10000; ++value)
-        counts.gdiObjects += GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0 ? 1 : 0;
+        counts[2] += GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0 ? 1 : 0;
     return counts;
 }
 
 TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
 {
-    // The counts follow objects created and destroyed here.
-    const Counts before = Measure();
+    const std::array<long, 3> before = Measure();
     HANDLE events[kProbe];
     HBRUSH brushes[kProbe];
     HWND windows[kProbe];
@@ -72,23 +65,20 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
         brushes[i] = CreateSolidBrush(RGB(i, i, i));
         windows[i] = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     }
-    const Counts during = Measure();
+    const std::array<long, 3> during = Measure();
     for (int i = 0; i < kProbe; ++i) {
         CloseHandle(events[i]);
         DeleteObject(brushes[i]);
         DestroyWindow(windows[i]);
     }
-    const Counts after = Measure();
-    ASSERT_EQ(during.windows - before.windows, kProbe);
-    ASSERT_EQ(during.handles - before.handles, kProbe);
-    ASSERT_EQ(during.gdiObjects - before.gdiObjects, kProbe);
-    ASSERT_EQ(after.windows + after.handles + after.gdiObjects, before.windows + before.handles + before.gdiObjects);
+    ASSERT_EQ(Measure(), before);
+    ASSERT_EQ(during, (std::array<long, 3>{before[0] + kProbe, before[1] + kProbe, before[2] + kProbe}));
 
     sim::SimEngine engine;
     BuildPlayer(engine);
-    Counts measured[3];
+    std::array<long, 3> measured[3];
     const DWORD start = GetTickCount();
-    for (int session = 1 - kWarmUp; session <= kSessions; ++session) {
+    for (int session = -4; session <= kSessions; ++session) {  // five to warm up
         calls->Forget();
         Run(engine, [](User& user) {
             user.OpenNetworkSettings();
@@ -96,18 +86,14 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
             user.Click(1);
         });
         ASSERT_FALSE(HasFailure()) << "session " << session;
-        if (session == 0 || session == kSessions / 2 || session == kSessions)
+        if (session % (kSessions / 2) == 0 && session >= 0)
             measured[session * 2 / kSessions] = Measure();
     }
-    const char* const names[] = {"windows", "kernel handles", "GDI objects"};
-    const long Counts::*fields[] = {&Counts::windows, &Counts::handles, &Counts::gdiObjects};
-    const long lazy[] = {0, kLazyHandles, kLazyGdiObjects};
     for (int i = 0; i < 3; ++i) {
-        const long warm = measured[0].*fields[i], half = measured[1].*fields[i], end = measured[2].*fields[i];
-        std::printf("[ figures ] %-14s after warm-up %ld, after %d sessions %ld, after %d %ld\n", names[i], warm,
-                    kSessions / 2, half, kSessions, end);
-        EXPECT_EQ(end, half) << names[i] << " grew over the last " << kSessions / 2 << " sessions";
-        EXPECT_LE(end - warm, lazy[i]) << names[i] << " added since the warm-up";
+        std::printf("[ figures ] %-14s after warm-up %ld, after %d sessions %ld, after %d %ld\n", kCounted[i],
+                    measured[0][i], kSessions / 2, measured[1][i], kSessions, measured[2][i]);
+        EXPECT_EQ(measured[2][i], measured[1][i]) << kCounted[i] << " grew over the last " << kSessions / 2;
+        EXPECT_LE(measured[2][i] - measured[0][i], kLazy[i]) << kCounted[i] << " added since the warm-up";
     }
     std::printf("[ figures ] %d sessions in %lu ms\n", kSessions, GetTickCount() - start);
 }
