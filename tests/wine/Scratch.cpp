@@ -6,53 +6,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "SystemCalls.h"
 
 namespace e2e {
 
 namespace fs = std::filesystem;
-
-Stored Dword(const std::string& name, DWORD value)
-{
-    return Stored{name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value)};
-}
-
-Stored Text(const std::string& name, const std::string& text, DWORD type)
-{
-    return Stored{name, type, text + std::string(1, '\0')};
-}
-
-void Store(HKEY root, const std::string& key, const std::vector<Stored>& values)
-{
-    HKEY opened = nullptr;
-    RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
-    for (const Stored& value : values)
-        RegSetValueExA(opened, value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
-                       static_cast<DWORD>(value.bytes.size()));
-    RegCloseKey(opened);
-}
-
-void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
-
-std::string KeyText(HKEY root, const std::string& key)
-{
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return "(no key)";
-    std::string text;
-    char name[256];
-    BYTE data[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name;
-        DWORD size = sizeof data;
-        DWORD type = 0;
-        if (RegEnumValueA(opened, i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            break;
-        text += (text.empty() ? "" : "; ") + std::string(name) + "=" + ValueText(type, data, size);
-    }
-    RegCloseKey(opened);
-    return text;
-}
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {

@@ -1,4 +1,5 @@
-// Scratch.h - the registry keys and files a scenario sets up and reads back.
+// Scratch.h - the registry keys (as the simulated player handles them) and
+// the files a scenario sets up and reads back.
 #ifndef KESTROVA_TESTS_SCRATCH_H
 #define KESTROVA_TESTS_SCRATCH_H
 
@@ -7,22 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "RegistryText.h"
+
 namespace e2e {
 
-// One value to store: REG_DWORD or text (stored with its NUL) or raw bytes.
-struct Stored {
-    std::string name;
-    DWORD type;
-    std::string bytes;
-};
-Stored Dword(const std::string& name, DWORD value);
-Stored Text(const std::string& name, const std::string& text, DWORD type = REG_SZ);
-
-void Store(HKEY root, const std::string& key, const std::vector<Stored>& values);
-void DeleteKey(HKEY root, const std::string& key);
-// Every value of the key, "name=REG_DWORD 1; other=REG_SZ \"x\\0\"", in the
-// registry's order; "(no key)" when the key does not exist.
-std::string KeyText(HKEY root, const std::string& key);
+using sim::DeleteKey;
+using sim::Dword;
+using sim::KeyText;
+using sim::Store;
+using sim::Stored;
+using sim::Text;
+using sim::ValueText;
 
 // Files, by Windows path.
 void WriteFile(const std::string& path, const std::string& bytes);

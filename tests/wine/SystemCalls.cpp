@@ -1,6 +1,8 @@
 // SystemCalls.cpp - see SystemCalls.h.
 #include "SystemCalls.h"
 
+#include "RegistryText.h"
+
 #include <shellapi.h>
 
 #include <cstdio>
@@ -121,7 +123,7 @@ LONG WINAPI SpyRegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
 
 LONG WINAPI SpyRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    return Through<LONG>("RegSetValueExA " + KeyPath(key) + " " + name + " " + ValueText(type, data, size),
+    return Through<LONG>("RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
                          [&] { return RegSetValueExA(key, name, reserved, type, data, size); });
 }
 
@@ -243,18 +245,6 @@ const struct {
 };
 
 }  // namespace
-
-std::string ValueText(DWORD type, const BYTE* data, DWORD size)
-{
-    static const char* const kTypes[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD"};
-    std::string text = type < 5 ? kTypes[type] : "type " + std::to_string(type);
-    if (type == REG_DWORD && size == 4)
-        return text + " " + std::to_string(*reinterpret_cast<const DWORD*>(data));
-    text += " \"";
-    for (DWORD i = 0; i < size; ++i)
-        text += data[i] == 0 ? std::string("\\0") : std::string(1, static_cast<char>(data[i]));
-    return text + "\"";
-}
 
 bool MatchesPattern(const std::string& text, const std::string& pattern)
 {

@@ -49,11 +49,6 @@ private:
     std::vector<std::unique_ptr<ImportPatch>> patches_;
 };
 
-// A registry value as the journal and the tests show it: a 4-byte REG_DWORD
-// as "REG_DWORD 1", anything else as its type and its quoted bytes with \0
-// for NUL, e.g. "REG_SZ \"NONE\\0\"".
-std::string ValueText(DWORD type, const BYTE* data, DWORD size);
-
 // '*' in pattern stands for any text, including none.
 bool MatchesPattern(const std::string& text, const std::string& pattern);
 

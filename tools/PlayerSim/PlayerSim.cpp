@@ -15,6 +15,7 @@
 #include <string>
 
 #include "DemoEngine.h"
+#include "RegistryText.h"
 #include "ScreenshotTour.h"
 #include "SimEngine.h"
 
@@ -23,6 +24,7 @@ namespace {
 const char kMainWindowClass[] = "KestrovaPlayerSimWindow";
 const char kMainWindowTitle[] = "Kestrova Dad Azizov Player (simulated)";
 const char kSettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config";
+const char kNetworkKey[] = "Software\\Kestrova\\Network";
 
 struct Options {
     std::string dllPath;
@@ -83,27 +85,12 @@ HWND CreateMainWindow()
     return window;
 }
 
+// What the module left in the registry: the display settings and the
+// user's proxy settings, value by value with their types.
 void PrintStoredSettings()
 {
-    const char* const names[] = {"AutoUpdate", "RenderEngine", "fsWidth", "fsHeight", "Set32bits", "ForceRenderMode"};
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        std::printf("Stored settings: none (HKLM\\%s does not exist)\n", kSettingsKey);
-        return;
-    }
-    std::printf("Stored settings (HKLM\\%s):\n", kSettingsKey);
-    for (const char* name : names) {
-        DWORD value = 0;
-        DWORD size = sizeof value;
-        DWORD type = 0;
-        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-            type == REG_DWORD)
-            std::printf("  %-16s %lu (0x%08lX)\n", name, static_cast<unsigned long>(value),
-                        static_cast<unsigned long>(value));
-        else
-            std::printf("  %-16s (missing)\n", name);
-    }
-    RegCloseKey(key);
+    std::printf("Stored settings, HKLM\\%s: %s\n", kSettingsKey, sim::KeyText(HKEY_LOCAL_MACHINE, kSettingsKey).c_str());
+    std::printf("Proxy settings, HKCU\\%s: %s\n", kNetworkKey, sim::KeyText(HKEY_CURRENT_USER, kNetworkKey).c_str());
 }
 
 void PrintJournal(const sim::SimEngine& engine)

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "DialogWindows.h"
+#include "RegistryText.h"
 #include "Kestrova/PlayerEngine.h"
 #include "SimEngine.h"
 #include "resources/resource.h"
@@ -153,14 +154,7 @@ void RemoveInstallation(int count, const std::vector<std::string>& paths)
 
 bool SetInstallPath(const std::string& folder)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LONG result = RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                                       static_cast<DWORD>(folder.size() + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return sim::Store(HKEY_LOCAL_MACHINE, kInstallKey, {sim::Text("InstallPath", folder)});
 }
 
 void RemoveInstallPath()
