@@ -11,7 +11,6 @@
 
 #include <memory>
 
-#include "Scratch.h"
 #include "Views.h"
 #include "SimEngine.h"
 #include "SystemCalls.h"

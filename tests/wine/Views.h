@@ -1,17 +1,35 @@
-// Views.h - what the user sees, as one line of text a table row can expect,
-// and the test program's player: Config.dll loaded from the player's
-// directory (set up once by main()) and its window.
+// Views.h - what a scenario sees, as one line of text a table row can
+// expect: the dialogs, the files, the registry (through the simulated
+// player's RegistryText); and the test program's player: Config.dll loaded
+// from the player's directory (set up once by main()) and its window.
 #ifndef KESTROVA_TESTS_VIEWS_H
 #define KESTROVA_TESTS_VIEWS_H
 
 #include <string>
 
 #include "DialogUser.h"
+#include "RegistryText.h"
 
 namespace e2e {
 
 using sim::Session;
 using sim::User;
+using sim::DeleteKey;
+using sim::Dword;
+using sim::KeyText;
+using sim::Store;
+using sim::Stored;
+using sim::Text;
+using sim::ValueText;
+
+// Files, by Windows path.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);  // "(no file)" when missing
+// Everything below a directory, relative and sorted, folders with a
+// trailing backslash: "a.txt, sub\, sub\b.txt"; "(no folder)" when missing,
+// "(a file)" when it is a file.
+std::string Tree(const std::string& directory);
+void RemoveTree(const std::string& directory);
 
 HMODULE ConfigModule();
 HWND PlayerWindow();
