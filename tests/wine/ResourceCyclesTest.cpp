@@ -22,10 +22,13 @@ const int kProbe = 8;
 const char* const kCounted[] = {"windows", "kernel handles", "GDI objects"};
 // Wine makes some objects of its own lazily, when timing decides: its cache
 // of painting contexts grows to 8-10 (each with a clip region), a system
-// brush or a kernel handle appears once. Measured here within the first 60
-// sessions, then flat. So the first half may add up to this many; the
-// second half must add nothing, which a leak of one object a session fails.
+// brush or a kernel handle appears once. On a quiet machine that is over
+// within 60 sessions; under load (the heap checking slows every session
+// threefold) some of it comes later: 199, 205, 211 GDI objects was seen. So
+// the 200 sessions may add up to the first figures, the last 100 up to the
+// second; a leak of one object a session adds 100 there.
 const long kLazy[] = {0, 4, 32};
+const long kLateLazy[] = {0, 2, 12};
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM count)
 {
@@ -92,7 +95,7 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
     for (int i = 0; i < 3; ++i) {
         std::printf("[ figures ] %-14s after warm-up %ld, after %d sessions %ld, after %d %ld\n", kCounted[i],
                     measured[0][i], kSessions / 2, measured[1][i], kSessions, measured[2][i]);
-        EXPECT_EQ(measured[2][i], measured[1][i]) << kCounted[i] << " grew over the last " << kSessions / 2;
+        EXPECT_LE(measured[2][i] - measured[1][i], kLateLazy[i]) << kCounted[i] << " added over the last " << kSessions / 2;
         EXPECT_LE(measured[2][i] - measured[0][i], kLazy[i]) << kCounted[i] << " added since the warm-up";
     }
     std::printf("[ figures ] %d sessions in %lu ms\n", kSessions, GetTickCount() - start);
