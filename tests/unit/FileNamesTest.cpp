@@ -17,7 +17,7 @@ TEST(FileNames, MaskMatchesTheWholeNameIgnoringTheCaseOfAsciiLetters)
         {"abc", "a?c", true}, {"ac", "a?c", false}, {"abbc", "a?c", false},
         {"", "", true}, {"", "*", true}, {"", "?", false}, {"a", "", false},
         {"ab", "a**b", true}, {"ab", "*?*?*", true}, {"a", "*?*?*", false},
-        {"[", "{", false}, {"@", "`", false}, {"\xC9.dll", "\xE9.dll", false},
+        {"Alpha.dll", "a*", true}, {"[", "{", false}, {"@", "`", false}, {"\xC9.dll", "\xE9.dll", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.matches, MatchesFileMask(row.name, row.mask)) << '"' << row.name << "\" \"" << row.mask << '"';

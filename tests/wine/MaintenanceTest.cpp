@@ -182,7 +182,7 @@ struct LibraryRow {
     std::vector<Stored> stored;  // under the installation key
     std::function<void(SystemCalls&)> faults;
     const char* listed;          // the rows after the column headings
-    const char* installPath;     // the value afterwards; null: as stored
+    std::string installPath;     // the value afterwards; "": as stored
 };
 
 TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
@@ -204,26 +204,30 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
     const LibraryRow rows[] = {
         {"a path without a separator gets one, written back", {Text("InstallPath", libs)}, nullptr, all.c_str(),
          "InstallPath=REG_SZ \"\\libs\\\\0\""},
-        {"a path with a backslash is left as it is", {Text("InstallPath", libs + "\\")}, nullptr, all.c_str(), nullptr},
+        {"a path with a backslash is left as it is", {Text("InstallPath", libs + "\\")}, nullptr, all.c_str(), ""},
         {"a path with a slash is left as it is", {Text("InstallPath", libs + "/")}, nullptr,
          "Alpha.dll 2.0.1.7 | folder.dll\\inner.dll 1.2.3.4 | nofixed.dll  | sub\\mid.dll 4.5.6.7 | zeta.dll 1.2.3.4",
-         nullptr},
+         ""},
         {"an expandable path is written back as plain text", {Text("InstallPath", libs, REG_EXPAND_SZ)}, nullptr,
          all.c_str(), "InstallPath=REG_SZ \"\\libs\\\\0\""},
         {"a path that cannot be written back is still listed", {Text("InstallPath", libs)},
          [](SystemCalls& calls) { calls.Fail("RegOpenKeyExA HKLM\\Software\\Kestrova\\DadAzizov 0x20006", 5); },
-         all.c_str(), nullptr},
-        {"an empty path lists nothing", {Text("InstallPath", "")}, nullptr, "", nullptr},
+         all.c_str(), ""},
+        {"an empty path lists nothing", {Text("InstallPath", "")}, nullptr, "", ""},
         {"no path lists nothing", {}, nullptr, "", "(no key)"},
+        // 260 bytes are read; with its separator it no longer fits a path
+        // buffer, so it is repaired but nothing is listed.
+        {"a path of 259 characters", {Text("InstallPath", "C:\\" + std::string(256, 'x'))}, nullptr, "",
+         "InstallPath=REG_SZ \"C:\\" + std::string(256, 'x') + "\\\\0\""},
         {"a library whose version size cannot be read is left out", {Text("InstallPath", libs + "\\")},
          [](SystemCalls& calls) { calls.Fail("GetFileVersionInfoSizeA *zeta.dll", 0); },
-         "Alpha.dll 2.0.1.7 | folder.dll\\inner.dll 1.2.3.4 | nofixed.dll  | sub\\mid.dll 4.5.6.7", nullptr},
+         "Alpha.dll 2.0.1.7 | folder.dll\\inner.dll 1.2.3.4 | nofixed.dll  | sub\\mid.dll 4.5.6.7", ""},
         {"version information that cannot be read", {Text("InstallPath", libs + "\\")},
-         [](SystemCalls& calls) { calls.Fail("GetFileVersionInfoA*", 0); }, noVersions.c_str(), nullptr},
+         [](SystemCalls& calls) { calls.Fail("GetFileVersionInfoA*", 0); }, noVersions.c_str(), ""},
         {"no fixed file information", {Text("InstallPath", libs + "\\")},
-         [](SystemCalls& calls) { calls.Fail("VerQueryValueA*", 0); }, noVersions.c_str(), nullptr},
+         [](SystemCalls& calls) { calls.Fail("VerQueryValueA*", 0); }, noVersions.c_str(), ""},
         {"no memory for the version block", {Text("InstallPath", libs + "\\")},
-         [](SystemCalls& calls) { calls.Fail("GlobalAlloc*", 0); }, noVersions.c_str(), nullptr},
+         [](SystemCalls& calls) { calls.Fail("GlobalAlloc*", 0); }, noVersions.c_str(), ""},
     };
     for (const LibraryRow& row : rows) {
         SCOPED_TRACE(row.scenario);
@@ -238,9 +242,12 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
             Play({}, [](User& user, sim::SimEngine&) { return ComponentsList(user.Item(1007)); });
         EXPECT_EQ(listed, "File 220 | Version 70" + std::string(*row.listed ? " | " : "") + row.listed);
         std::string after = KeyText(HKEY_LOCAL_MACHINE, kInstallKey);
-        if (row.installPath != nullptr && after.find(libs) != std::string::npos)
+        if (!row.installPath.empty() && after.find(libs) != std::string::npos)
             after.replace(after.find(libs), libs.size(), "\\libs");
-        EXPECT_EQ(after, row.installPath ? row.installPath : before);
+        EXPECT_EQ(after, row.installPath.empty() ? before : row.installPath);
+        // The list repaints nothing while the rows go in, and once at the end.
+        EXPECT_EQ(Joined(calls->Calls({"SendMessageA*", "InvalidateRect*"})),
+                  "SendMessageA 1007 WM_SETREDRAW 0; SendMessageA 1007 WM_SETREDRAW 1; InvalidateRect 1007 whole erase 1");
     }
 }
 

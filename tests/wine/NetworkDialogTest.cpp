@@ -13,7 +13,7 @@ const char kWarning[] =
 const char kNone[] = "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: ";
 
 // The six values as "&Ok" writes them, in its order.
-std::string Writes(const char* type, const char* address, int port, int auth, const char* user, const char* password)
+std::string Writes(const char* type, const char* address, DWORD port, int auth, const char* user, const char* password)
 {
     return "proxy_type REG_SZ \"" + std::string(type) + "\\0\"; proxy_address REG_SZ \"" + address +
            "\\0\"; proxy_port REG_DWORD " + std::to_string(port) + "; proxy_auth REG_DWORD " + std::to_string(auth) +
@@ -62,6 +62,8 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         {"an unknown stored type is NONE: the system's proxy, the stored credentials",
          Proxy("Socks", "h", 1, 1, "u", "p"), "socks=sp:1080",
          "SOCKS4 | host: sp | port: 1080 | auth: on | user: u | password: p | enabled: 1010 1011", ""},
+        {"a negative system proxy port is shown as it is", {}, "proxyhost:-1",
+         "HTTP | host: proxyhost | port: -1 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
         {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), nullptr,
          "NONE | host:  | port: 77 | auth: off | user:  | password:  | enabled: ", ""},
         {"a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc", kNone, ""},
@@ -163,6 +165,8 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
          Writes("NONE", "", 0, 0, "", "")},
         {"ten digits count with their first nine, a blank is a host", {}, nullptr,
          fill("HTTP", " ", "1234567890", false), Writes("HTTP", " ", 123456789, 0, "", "")},
+        {"any port but 0 passes, a negative one too", {}, nullptr, fill("HTTP", "h", "-1", false),
+         Writes("HTTP", "h", 0xFFFFFFFF, 0, "", "")},
         {"no host", {}, nullptr, fill("SOCKS4", "", "1080", false), kWarning},
         {"port 0", {}, nullptr, fill("SOCKS4", "h", "0", false), kWarning},
         {"no port", {}, nullptr, fill("HTTP", "h", "", false), kWarning},

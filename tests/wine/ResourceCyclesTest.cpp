@@ -77,6 +77,11 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
     ASSERT_EQ(Measure(), before);
     ASSERT_EQ(during, (std::array<long, 3>{before[0] + kProbe, before[1] + kProbe, before[2] + kProbe}));
 
+    // An installation to list, so every session also searches a directory.
+    const std::string libs = PlayerDirectory() + "..\\cycles\\";
+    WriteFile(libs + "engine.dll", "");
+    CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_1_2_3_4.dll").c_str(), (libs + "engine.dll").c_str(), FALSE);
+    Store(HKEY_LOCAL_MACHINE, kInstallKey, {Text("InstallPath", libs)});
     sim::SimEngine engine;
     BuildPlayer(engine);
     std::array<long, 3> measured[3];

@@ -34,6 +34,9 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          all + "640x48, 640x480, 1280x1024* | checked: 1000 1022"},
         {"an unknown render mode checks no button and lists every usable driver", {Dword("ForceRenderMode", 5)},
          nullptr, nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000"},
+        {"a stored height alone goes with the default width", {Dword("RenderEngine", 1), Dword("fsHeight", 48)},
+         Contexts({1}), nullptr,
+         "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48*, 640x480, 1280x1024 | checked: 1000 1022"},
         {"software only, the stored size not offered: 640x480",
          {Dword("ForceRenderMode", 2), Dword("RenderEngine", 3), Dword("fsWidth", 1600), Dword("fsHeight", 1200)},
          Contexts({3}), nullptr, "drivers: SW Raster=3* | modes: 320x240, 640x480* | checked: 1000 1020"},
@@ -113,6 +116,17 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
          "ctx0.end; ctx0.getindex; context 1; context 2; ctx2.begin; ctx2.set 3; ctx2.reconfigure 0,0,0,0,0; "
          "ctx2.end; acquire; manager; driver desc 3; release; release || "
          "drivers: HW One=0, HW Two=1, SW Raster=3* | modes: 320x240, 640x480*"},
+        {"the chosen size stays when the new driver offers it too", {},
+         Contexts({0}, [](sim::SimEngine& engine) {
+             engine.AddDriver(sim::HardwareDriver("HW Three", {DisplayMode{1024, 768, 32, 60}, {800, 600, 32, 60}}));
+         }),
+         [](User& user) {
+             user.Pick(1003, "800x600");
+             user.Pick(1001, "HW Three");
+         },
+         "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 4; ctx0.reconfigure 0,0,0,0,0; "
+         "ctx0.end; ctx0.getindex; acquire; manager; driver desc 4; release; release || drivers: HW One=0, "
+         "HW Two=1, SW Raster=3, HW Three=4* | modes: 1024x768, 800x600*"},
         {"no render context: only the modes are rebuilt", {}, Contexts({}), pick("HW Two"),
          "acquire; manager; context count; acquire; manager; driver desc 1; release; release || "
          "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48, 640x480*, 1280x1024"},
@@ -231,6 +245,27 @@ TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAndPassesOnTheSystemsFailu
     const Session failed = RunDoConfig(engine.Host(), [](User&) {});
     EXPECT_FALSE(failed.shown);
     EXPECT_EQ(failed.returned, -1);
+}
+
+// The module finds its templates through the handle it recorded when it was
+// loaded: a player may call DoConfig before it starts any other thread.
+TEST_F(ConfigTest, AFreshlyLoadedModuleShowsItsDialogBeforeAnyOtherThreadRuns)
+{
+    const std::string copy = PlayerDirectory() + "..\\fresh\\Config.dll";
+    WriteFile(copy, "");
+    ASSERT_TRUE(CopyFileA((PlayerDirectory() + "Config.dll").c_str(), copy.c_str(), FALSE));
+    HMODULE fresh = LoadLibraryA(copy.c_str());
+    ASSERT_NE(fresh, nullptr);
+    // Esc from a timer of this very thread, inside the dialog's own loop.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+        PostMessageA(GetActiveWindow() ? GetActiveWindow() : FindWindowA("#32770", "Kestrova Dad Azizov Settings"),
+                     WM_COMMAND, IDCANCEL, 0);
+    });
+    sim::SimEngine engine;
+    const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(fresh, "DoConfig")));
+    EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1);
+    KillTimer(nullptr, timer);
+    FreeLibrary(fresh);
 }
 
 }  // namespace

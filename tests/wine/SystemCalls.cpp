@@ -165,6 +165,23 @@ INT_PTR WINAPI SpyDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, D
                             [&] { return DialogBoxParamA(instance, name, owner, proc, param); });
 }
 
+// Only the list's redrawing is journalled: the module sends many messages.
+LRESULT WINAPI SpySendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_SETREDRAW)
+        return SendMessageA(window, message, wParam, lParam);
+    return Through<LRESULT>("SendMessageA " + std::to_string(GetDlgCtrlID(window)) + " WM_SETREDRAW " +
+                                std::to_string(wParam),
+                            [&] { return SendMessageA(window, message, wParam, lParam); });
+}
+
+BOOL WINAPI SpyInvalidateRect(HWND window, const RECT* rect, BOOL erase)
+{
+    return Through<BOOL>("InvalidateRect " + std::to_string(GetDlgCtrlID(window)) + (rect ? " part" : " whole") +
+                             " erase " + std::to_string(erase),
+                         [&] { return InvalidateRect(window, rect, erase); });
+}
+
 int WINAPI SpySHFileOperationA(LPSHFILEOPSTRUCTA operation)
 {
     std::string names;
@@ -238,7 +255,8 @@ const struct {
     SPY("advapi32.dll", RegOpenKeyExA), SPY("advapi32.dll", RegCreateKeyA), SPY("advapi32.dll", RegCreateKeyExA),
     SPY("advapi32.dll", RegQueryValueExA), SPY("advapi32.dll", RegSetValueExA), SPY("advapi32.dll", RegCloseKey),
     SPY("kernel32.dll", GetModuleFileNameA), SPY("kernel32.dll", Sleep), SPY("kernel32.dll", GlobalAlloc),
-    SPY("kernel32.dll", GlobalFree), SPY("user32.dll", DialogBoxParamA), SPY("shell32.dll", SHFileOperationA),
+    SPY("kernel32.dll", GlobalFree), SPY("user32.dll", DialogBoxParamA),
+    SPY("user32.dll", SendMessageA), SPY("user32.dll", InvalidateRect), SPY("shell32.dll", SHFileOperationA),
     SPY("version.dll", GetFileVersionInfoSizeA), SPY("version.dll", GetFileVersionInfoA),
     SPY("version.dll", VerQueryValueA), {"msvcrt.dll", "fopen", reinterpret_cast<void*>(SpyFopen)},
     {"msvcrt.dll", "fclose", reinterpret_cast<void*>(SpyFclose)},

@@ -142,9 +142,13 @@ int SimEngine::GetDriverCount()
 RenderDriverDesc* SimEngine::GetDriverDesc(int driverIndex)
 {
     Touch("driver desc " + std::to_string(driverIndex));
-    if (driverIndex < 0 || driverIndex >= static_cast<int>(drivers_.size()) || hiddenDescs_.count(driverIndex) != 0)
+    if (driverIndex < 0 || driverIndex >= static_cast<int>(drivers_.size())) {
+        // A real engine would index past its table.
+        std::lock_guard<std::mutex> lock(mutex_);
+        violations_.push_back("driver desc " + std::to_string(driverIndex) + " outside the engine's drivers");
         return nullptr;
-    return &drivers_[static_cast<std::size_t>(driverIndex)].desc;
+    }
+    return hiddenDescs_.count(driverIndex) != 0 ? nullptr : &drivers_[static_cast<std::size_t>(driverIndex)].desc;
 }
 
 int SimEngine::GetRenderContextCount()

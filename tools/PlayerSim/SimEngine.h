@@ -111,8 +111,9 @@ public:
     std::vector<std::string> Journal() const;
     void Mark(const std::string& text);
     void ClearJournal();
-    // Engine accesses made while no AcquireContext was open, and releases
-    // without an acquire, e.g. "outside acquire: ctx0.begin".
+    // Engine accesses made while no AcquireContext was open, releases
+    // without an acquire and driver indices outside the engine's drivers,
+    // e.g. "outside acquire: ctx0.begin".
     std::vector<std::string> Violations() const;
     int AcquireDepth() const;
     // True when every acquire was released, none twice, and nothing was
