@@ -240,6 +240,21 @@ HGLOBAL WINAPI SpyGlobalAlloc(UINT flags, SIZE_T bytes)
     });
 }
 
+HANDLE WINAPI SpyFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
+{
+    return Through<HANDLE>("FindFirstFileA " + std::string(pattern), [&] {
+        HANDLE search = FindFirstFileA(pattern, data);
+        Hold("directory search", search != INVALID_HANDLE_VALUE, 1);
+        return search;
+    });
+}
+
+BOOL WINAPI SpyFindClose(HANDLE search)
+{
+    Hold("directory search", true, -1);
+    return Through<BOOL>("FindClose", [&] { return FindClose(search); });
+}
+
 HGLOBAL WINAPI SpyGlobalFree(HGLOBAL memory)
 {
     Hold("memory block", true, -1);
@@ -255,7 +270,8 @@ const struct {
     SPY("advapi32.dll", RegOpenKeyExA), SPY("advapi32.dll", RegCreateKeyA), SPY("advapi32.dll", RegCreateKeyExA),
     SPY("advapi32.dll", RegQueryValueExA), SPY("advapi32.dll", RegSetValueExA), SPY("advapi32.dll", RegCloseKey),
     SPY("kernel32.dll", GetModuleFileNameA), SPY("kernel32.dll", Sleep), SPY("kernel32.dll", GlobalAlloc),
-    SPY("kernel32.dll", GlobalFree), SPY("user32.dll", DialogBoxParamA),
+    SPY("kernel32.dll", GlobalFree), SPY("kernel32.dll", FindFirstFileA), SPY("kernel32.dll", FindClose),
+    SPY("user32.dll", DialogBoxParamA),
     SPY("user32.dll", SendMessageA), SPY("user32.dll", InvalidateRect), SPY("shell32.dll", SHFileOperationA),
     SPY("version.dll", GetFileVersionInfoSizeA), SPY("version.dll", GetFileVersionInfoA),
     SPY("version.dll", VerQueryValueA), {"msvcrt.dll", "fopen", reinterpret_cast<void*>(SpyFopen)},
