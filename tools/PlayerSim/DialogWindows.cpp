@@ -60,15 +60,4 @@ HWND WaitForVisibleDialog(DWORD threadId, const char* caption, DWORD timeoutMs, 
     }
 }
 
-bool WaitForDialogGone(DWORD threadId, const char* caption, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (FindThreadDialog(threadId, caption) != nullptr) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(kPollIntervalMs);
-    }
-    return true;
-}
-
 }  // namespace sim

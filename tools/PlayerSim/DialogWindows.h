@@ -21,10 +21,6 @@ HWND FindThreadDialog(DWORD threadId, const char* caption);
 // signalled, e.g. because the dialog call already returned.
 HWND WaitForVisibleDialog(DWORD threadId, const char* caption, DWORD timeoutMs, HANDLE stopEvent);
 
-// Polls until thread has no such dialog any more; false when timeoutMs
-// passes first.
-bool WaitForDialogGone(DWORD threadId, const char* caption, DWORD timeoutMs);
-
 }  // namespace sim
 
 #endif  // KESTROVA_PLAYERSIM_DIALOG_WINDOWS_H
