@@ -13,7 +13,7 @@ for target in parse_proxy_server file_names; do
     work=build/fuzz/fuzz-run/$target
     rm -rf "$work" && mkdir -p "$work/corpus" && cp tests/fuzz/corpus/$target/* "$work/corpus/"
     status=0
-    build/fuzz/tests/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 \
+    build/fuzz/tests/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
     echo "fuzz_$target: ${runs:-?} executions"

@@ -1,9 +1,22 @@
 // ConfigTest.cpp - see ConfigTest.h.
+//
+// Usage: config_e2e.exe --config-dll=PATH [gtest options]
+//        config_e2e.exe --heap-canary  (overruns a heap block on purpose, so
+//                                       the test command can prove that
+//                                       Wine's heap checking reports it)
 #include "ConfigTest.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
+
+namespace fs = std::filesystem;
 
 const char kSettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config";
 const char kNetworkKey[] = "Software\\Kestrova\\Network";
@@ -12,9 +25,120 @@ const char kInstallKey[] = "Software\\Kestrova\\DadAzizov";
 
 namespace {
 
+HMODULE configModule = nullptr;
+HWND playerWindow = nullptr;
+std::string playerDirectory;
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+HWND FindMessageBox(const User& user)
+{
+    return sim::FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
+                                user.NetworkDialog());
+}
+
+std::string Listed(const User& user, const int (&ids)[5], bool (*shows)(HWND, int))
+{
+    std::string listed;
+    for (int id : ids)
+        if (shows(user.Dialog(), id))
+            listed += (listed.empty() ? "" : " ") + std::to_string(id);
+    return listed;
+}
+
 DisplayMode Mode(int width, int height, int bits = 32) { return DisplayMode{width, height, bits, 60}; }
 
 }  // namespace
+
+HMODULE ConfigModule() { return configModule; }
+HWND PlayerWindow() { return playerWindow; }
+const std::string& PlayerDirectory() { return playerDirectory; }
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()) : "(no file)";
+}
+
+std::string Tree(const std::string& directory)
+{
+    std::error_code error;
+    if (!fs::is_directory(directory, error))
+        return fs::exists(directory, error) ? "(a file)" : "(no folder)";
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory))
+        names.push_back(fs::relative(entry.path(), directory).string() + (entry.is_directory() ? "\\" : ""));
+    std::sort(names.begin(), names.end());
+    return ConfigTest::Joined(names, ", ");
+}
+
+void RemoveTree(const std::string& directory)
+{
+    std::error_code error;
+    fs::remove_all(directory, error);
+}
+
+std::string Settings(const User& user)
+{
+    const int checkable[] = {1000, 1004, 1020, 1021, 1022};
+    return "drivers: " + user.Entries(1001) + " | modes: " + user.Entries(1003) + " | checked: " +
+           Listed(user, checkable, [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; });
+}
+
+std::string Network(const User& user)
+{
+    const int boxes[] = {1010, 1011, 1012, 1016, 1017};
+    char type[64] = "(no type)";
+    const LRESULT selected = SendMessageA(user.Item(1015), CB_GETCURSEL, 0, 0);
+    if (selected != CB_ERR)
+        SendMessageA(user.Item(1015), CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(type));
+    return type + std::string(" | host: ") + user.Text(1010) + " | port: " + user.Text(1011) + " | auth: " +
+           (IsDlgButtonChecked(user.Dialog(), 1012) == BST_CHECKED ? "on" : "off") + " | user: " + user.Text(1016) +
+           " | password: " + user.Text(1017) + " | enabled: " +
+           Listed(user, boxes, [](HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; });
+}
+
+std::string MessageBox(const User& user)
+{
+    HWND box = FindMessageBox(user);
+    if (box == nullptr)
+        return "";
+    std::string text = WindowText(box);
+    for (HWND item = GetWindow(box, GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT)) {
+        char kind[16] = "";
+        GetClassNameA(item, kind, sizeof kind);
+        const std::string shown = lstrcmpiA(kind, "Button") == 0 ? "[" + WindowText(item) + "]"
+                                  : SendMessageA(item, STM_GETICON, 0, 0) != 0 ? "icon"
+                                                                               : WindowText(item);
+        if (IsWindowVisible(item) && !shown.empty())
+            text += " | " + shown;
+    }
+    return text + " | owner " + WindowText(GetWindow(box, GW_OWNER));
+}
+
+void DismissMessageBox(User& user)
+{
+    PostMessageA(FindMessageBox(user), WM_COMMAND, IDOK, 0);
+    user.Sync();
+}
+
+Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
+{
+    const auto doConfig =
+        reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(ConfigModule(), "DoConfig")));
+    return sim::RunDoConfig(doConfig, host, parent, script);
+}
 
 void ConfigTest::SetUp()
 {
@@ -53,7 +177,7 @@ void ConfigTest::BuildPlayer(sim::SimEngine& engine, const std::vector<int>& con
         driver < 0 ? engine.AddNullContext() : engine.AddContext(driver);
 }
 
-Session ConfigTest::Run(sim::SimEngine& engine, const std::function<void(User&)>& script)
+Session ConfigTest::Run(sim::SimEngine& engine, const Script& script)
 {
     const Session session = RunDoConfig(engine.Host(), script);
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
@@ -91,12 +215,64 @@ std::string ConfigTest::JournalOfAct(const sim::SimEngine& engine)
     return Joined(std::vector<std::string>(marked == journal.end() ? marked : marked + 1, journal.end()));
 }
 
-std::string ConfigTest::Joined(const std::vector<std::string>& lines)
+std::string ConfigTest::Joined(const std::vector<std::string>& lines, const char* separator)
 {
     std::string text;
     for (const std::string& line : lines)
-        text += (text.empty() ? "" : "; ") + line;
+        text += (text.empty() ? "" : separator) + line;
     return text;
 }
 
 }  // namespace e2e
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    std::string dllPath;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--heap-canary") == 0) {
+            // volatile: the writes must not be dropped as dead before free.
+            volatile char* block = static_cast<volatile char*>(std::malloc(16));
+            for (int i = 0; i < 24; ++i)
+                block[i] = 0x5A;
+            std::free(const_cast<char*>(block));
+            return 0;
+        }
+        if (std::strncmp(argv[i], "--config-dll=", 13) == 0)
+            dllPath = argv[i] + 13;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // The module finds its media cache and its log beside itself: the
+    // player's directory here is a scratch folder beside this program.
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    e2e::playerDirectory = std::filesystem::path(self).parent_path().string() + "\\scratch\\player\\";
+    std::filesystem::remove_all(e2e::playerDirectory);
+    std::filesystem::create_directories(e2e::playerDirectory);
+    const std::string installed = e2e::playerDirectory + "Config.dll";
+    if (!CopyFileA(dllPath.c_str(), installed.c_str(), FALSE) ||
+        (e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr) {
+        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH\\Config.dll (cannot load \"%s\")\n", dllPath.c_str());
+        return 2;
+    }
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KestrovaTestPlayer";
+    RegisterClassA(&windowClass);
+    // Away from the screen's corner, so a dialog placed at its owner's
+    // origin is told apart from one at the screen's.
+    e2e::playerWindow = CreateWindowA(windowClass.lpszClassName, "Kestrova Dad Azizov Player (test)",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 480, 360, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+    if (e2e::playerWindow == nullptr) {
+        std::fprintf(stderr, "cannot create a window: is there a display, and was the Wine prefix started on it?\n");
+        return 2;
+    }
+    const int result = RUN_ALL_TESTS();
+    DestroyWindow(e2e::playerWindow);
+    FreeLibrary(e2e::configModule);
+    return result;
+}

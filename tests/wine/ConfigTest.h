@@ -1,28 +1,69 @@
-// ConfigTest.h - the fixture of every scenario: the registry keys, files and
-// engine of the player as a fresh installation has them, the module's
-// system calls watched (SystemCalls), and after the scenario the checks
-// that hold on every path: the module gave back every key, memory block,
-// stream and directory search it took, and every AcquireContext of the
-// engine had its ReleaseContext with no engine access outside the pair.
+// ConfigTest.h - the test program plays the Kestrova Dad Azizov player around
+// the real Config.dll: the module loaded from the player's directory (by
+// main()), a player window, and the registry keys, files and engine of a
+// fresh installation before every scenario. A scenario's outcome is read as
+// text a table row can expect: the dialogs, the files, the registry (through
+// the simulated player's RegistryText), the module's system calls
+// (SystemCalls) and the engine's journal. After every scenario the module
+// must have given back every key, memory block, stream and directory search
+// it took, and every AcquireContext of the engine must have had its
+// ReleaseContext with no engine access outside the pair.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
-#include "Views.h"
+#include "DialogUser.h"
+#include "RegistryText.h"
 #include "SimEngine.h"
 #include "SystemCalls.h"
 
 namespace e2e {
+
+using sim::DeleteKey;
+using sim::Dword;
+using sim::KeyText;
+using sim::Session;
+using sim::Store;
+using sim::Stored;
+using sim::Text;
+using sim::User;
 
 extern const char kSettingsKey[];      // HKLM, the display settings
 extern const char kNetworkKey[];       // HKCU, the proxy settings
 extern const char kSystemProxyKey[];   // HKCU, the system's Internet settings
 extern const char kInstallKey[];       // HKLM, "InstallPath"
 
+HMODULE ConfigModule();
+HWND PlayerWindow();
+const std::string& PlayerDirectory();  // ends with a backslash
+
+// Files, by Windows path.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);  // "(no file)" when missing
+// Everything below a directory, relative and sorted, folders with a
+// trailing backslash: "a.txt, sub\, sub\b.txt"; "(no folder)" when missing,
+// "(a file)" when it is a file.
+std::string Tree(const std::string& directory);
+void RemoveTree(const std::string& directory);
+
+// "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600 | checked: 1000
+// 1022" (* marks the selection, checked lists the checked boxes and buttons).
+std::string Settings(const User& user);
+// "HTTP | host: h | port: 8080 | auth: on | user: u | password: p |
+// enabled: 1010 1011 1012".
+std::string Network(const User& user);
+// "caption | [buttons] | text | owner owner's caption"; "" when no box is up.
+std::string MessageBox(const User& user);
+void DismissMessageBox(User& user);
+
+// DoConfig of the loaded module over parent while script plays the user.
 using Script = std::function<void(User&)>;
+Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
+
 using Tweak = std::function<void(sim::SimEngine&)>;
 
 // One row of a scenario table: what is stored, which player, what the user
@@ -37,7 +78,6 @@ struct Scenario {
 
 class ConfigTest : public ::testing::Test {
 public:
-
     // The player most scenarios use:
     //   0 "HW One"    hardware 640x480 (16 and 32 bits), 800x600, 640x48, 1024x768
     //   1 "HW Two"    hardware 640x48, 640x480, 1280x1024
@@ -47,13 +87,13 @@ public:
     static void BuildPlayer(sim::SimEngine& engine, const std::vector<int>& contexts = {0, 0});
     // DoConfig over the player window; the dialog must appear and be closed
     // by the script, and DoConfig must return 1.
-    Session Run(sim::SimEngine& engine, const std::function<void(User&)>& script);
+    Session Run(sim::SimEngine& engine, const Script& script);
     // Plays a row: the user acts, then look reads what it is about, and the
     // settings dialog is closed with Esc unless the act closed it.
     std::string Play(const Scenario& row, const std::function<std::string(User&, sim::SimEngine&)>& look);
     // The engine's journal since the act began, joined by "; ".
     static std::string JournalOfAct(const sim::SimEngine& engine);
-    static std::string Joined(const std::vector<std::string>& lines);
+    static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");
 
 protected:
     void SetUp() override;

@@ -7,17 +7,27 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <map>
 #include <mutex>
+#include <regex>
 #include <stdexcept>
 #include <type_traits>
 
 namespace e2e {
-
 namespace {
 
+// '*' stands for any text, including none; everything else for itself.
+std::regex Glob(const char* pattern)
+{
+    std::string expression;
+    for (; *pattern != '\0'; ++pattern)
+        expression += *pattern == '*' ? ".*" : (std::strchr("^$\\.+?()[]{}|", *pattern) ? "\\" : "") + std::string(1, *pattern);
+    return std::regex(expression);
+}
+
 struct Fault {
-    std::string pattern;
+    std::regex pattern;
     long long result;
     bool raise;
 };
@@ -25,6 +35,7 @@ struct Fault {
 struct State {
     std::mutex mutex;
     HMODULE config = nullptr;
+    std::vector<std::pair<void**, void*>> patched;  // import table entries and what they held
     std::vector<std::string> journal;
     std::vector<Fault> faults;
     std::string modulePath;             // empty: the real one
@@ -42,7 +53,7 @@ R Through(const std::string& line, Call call)
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
         for (const Fault& fault : state->faults) {
-            if (!MatchesPattern(line, fault.pattern))
+            if (!std::regex_match(line, fault.pattern))
                 continue;
             if (fault.raise)
                 throw std::runtime_error(line);
@@ -55,11 +66,14 @@ R Through(const std::string& line, Call call)
     return call();
 }
 
-void Hold(const std::string& what, bool taken, int change)
+// Counts what the module took (change 1) or gave back (-1); returns result.
+template <typename R>
+R Held(const char* what, bool taken, int change, R result)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
     if (taken && (state->held[what] += change) == 0)
         state->held.erase(what);
+    return result;
 }
 
 std::string KeyPath(HKEY key)
@@ -85,6 +99,13 @@ std::string Hex(unsigned long long value)
     char text[24];
     std::snprintf(text, sizeof text, "0x%llx", value);
     return text;
+}
+
+std::string Caption(HWND window)
+{
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    return caption;
 }
 
 // ---- The spies: one journal line each, e.g. "RegCloseKey HKLM\Software\Kestrova"
@@ -157,11 +178,9 @@ void WINAPI SpySleep(DWORD milliseconds)
 
 INT_PTR WINAPI SpyDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
 {
-    char caption[128] = "";
-    GetWindowTextA(owner, caption, sizeof caption);
     return Through<INT_PTR>("DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(name)) + " owner " +
-                                caption + (instance == state->config ? "" : " from another module") + " param " +
-                                std::to_string(param),
+                                Caption(owner) + (instance == state->config ? "" : " from another module") +
+                                " param " + std::to_string(param),
                             [&] { return DialogBoxParamA(instance, name, owner, proc, param); });
 }
 
@@ -187,13 +206,12 @@ int WINAPI SpySHFileOperationA(LPSHFILEOPSTRUCTA operation)
     std::string names;
     for (const char* name = operation->pFrom; *name != '\0'; name += std::strlen(name) + 1)
         names += std::string(name) + "\\0";
-    char owner[128] = "";
-    GetWindowTextA(operation->hwnd, owner, sizeof owner);
     return Through<int>(
         "SHFileOperationA " + std::to_string(operation->wFunc) + " " + names + "\\0 to " +
             (operation->pTo ? operation->pTo : "null") + " flags " + Hex(operation->fFlags) + " aborted " +
             std::to_string(operation->fAnyOperationsAborted) + " mappings " +
-            (operation->hNameMappings ? "set" : "null") + " title " + operation->lpszProgressTitle + " owner " + owner +
+            (operation->hNameMappings ? "set" : "null") + " title " + operation->lpszProgressTitle + " owner " +
+            Caption(operation->hwnd) +
             (IsWindowEnabled(GetDlgItem(operation->hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled"),
         [&] { return SHFileOperationA(operation); });
 }
@@ -202,15 +220,13 @@ FILE* __cdecl SpyFopen(const char* path, const char* mode)
 {
     return Through<FILE*>("fopen " + std::string(path) + " " + mode, [&] {
         FILE* stream = std::fopen(path, mode);
-        Hold("stream", stream != nullptr, 1);
-        return stream;
+        return Held("stream", stream != nullptr, 1, stream);
     });
 }
 
 int __cdecl SpyFclose(FILE* stream)
 {
-    Hold("stream", true, -1);
-    return Through<int>("fclose", [&] { return std::fclose(stream); });
+    return Through<int>("fclose", [&] { return Held("stream", true, -1, std::fclose(stream)); });
 }
 
 DWORD WINAPI SpyGetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle)
@@ -235,30 +251,26 @@ HGLOBAL WINAPI SpyGlobalAlloc(UINT flags, SIZE_T bytes)
 {
     return Through<HGLOBAL>("GlobalAlloc " + Hex(flags), [&] {
         HGLOBAL memory = GlobalAlloc(flags, bytes);
-        Hold("memory block", memory != nullptr, 1);
-        return memory;
+        return Held("memory block", memory != nullptr, 1, memory);
     });
+}
+
+HGLOBAL WINAPI SpyGlobalFree(HGLOBAL memory)
+{
+    return Through<HGLOBAL>("GlobalFree", [&] { return Held("memory block", true, -1, GlobalFree(memory)); });
 }
 
 HANDLE WINAPI SpyFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 {
     return Through<HANDLE>("FindFirstFileA " + std::string(pattern), [&] {
         HANDLE search = FindFirstFileA(pattern, data);
-        Hold("directory search", search != INVALID_HANDLE_VALUE, 1);
-        return search;
+        return Held("directory search", search != INVALID_HANDLE_VALUE, 1, search);
     });
 }
 
 BOOL WINAPI SpyFindClose(HANDLE search)
 {
-    Hold("directory search", true, -1);
-    return Through<BOOL>("FindClose", [&] { return FindClose(search); });
-}
-
-HGLOBAL WINAPI SpyGlobalFree(HGLOBAL memory)
-{
-    Hold("memory block", true, -1);
-    return Through<HGLOBAL>("GlobalFree", [&] { return GlobalFree(memory); });
+    return Through<BOOL>("FindClose", [&] { return Held("directory search", true, -1, FindClose(search)); });
 }
 
 #define SPY(dll, function) {dll, #function, reinterpret_cast<void*>(Spy##function)}
@@ -271,39 +283,45 @@ const struct {
     SPY("advapi32.dll", RegQueryValueExA), SPY("advapi32.dll", RegSetValueExA), SPY("advapi32.dll", RegCloseKey),
     SPY("kernel32.dll", GetModuleFileNameA), SPY("kernel32.dll", Sleep), SPY("kernel32.dll", GlobalAlloc),
     SPY("kernel32.dll", GlobalFree), SPY("kernel32.dll", FindFirstFileA), SPY("kernel32.dll", FindClose),
-    SPY("user32.dll", DialogBoxParamA),
-    SPY("user32.dll", SendMessageA), SPY("user32.dll", InvalidateRect), SPY("shell32.dll", SHFileOperationA),
-    SPY("version.dll", GetFileVersionInfoSizeA), SPY("version.dll", GetFileVersionInfoA),
-    SPY("version.dll", VerQueryValueA), {"msvcrt.dll", "fopen", reinterpret_cast<void*>(SpyFopen)},
+    SPY("user32.dll", DialogBoxParamA), SPY("user32.dll", SendMessageA), SPY("user32.dll", InvalidateRect),
+    SPY("shell32.dll", SHFileOperationA), SPY("version.dll", GetFileVersionInfoSizeA),
+    SPY("version.dll", GetFileVersionInfoA), SPY("version.dll", VerQueryValueA),
+    {"msvcrt.dll", "fopen", reinterpret_cast<void*>(SpyFopen)},
     {"msvcrt.dll", "fclose", reinterpret_cast<void*>(SpyFclose)},
 };
 
-}  // namespace
-
-bool MatchesPattern(const std::string& text, const std::string& pattern)
+// The import address table entry through which module calls function of
+// dll (named without regard to case); null when it does not import it.
+void** ImportSlot(HMODULE module, const char* dll, const char* function)
 {
-    const char* t = text.c_str();
-    const char* p = pattern.c_str();
-    const char* star = nullptr;
-    const char* retry = nullptr;
-    while (*t != '\0') {
-        if (*p == '*') {
-            star = ++p;
-            retry = t;
-        } else if (*p == *t) {
-            ++p;
-            ++t;
-        } else if (star != nullptr) {
-            p = star;
-            t = ++retry;
-        } else {
-            return false;
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         directory.VirtualAddress != 0 && import->Name != 0; ++import) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + import->Name), dll) != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) && lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&addresses->u1.Function);
         }
     }
-    while (*p == '*')
-        ++p;
-    return *p == '\0';
+    return nullptr;
 }
+
+void WriteSlot(void** slot, void* value)
+{
+    // The table lies in a read-only section once the loader has bound it.
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = value;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+}  // namespace
 
 SystemCalls::SystemCalls(HMODULE config)
 {
@@ -312,15 +330,18 @@ SystemCalls::SystemCalls(HMODULE config)
     state = new State;
     state->config = config;
     for (const auto& spy : kSpies) {
-        patches_.push_back(std::make_unique<ImportPatch>(config, spy.dll, spy.function, spy.spy));
-        if (!patches_.back()->Applied())
+        void** slot = ImportSlot(config, spy.dll, spy.function);
+        if (slot == nullptr)
             throw std::runtime_error(std::string("Config.dll does not import ") + spy.function);
+        state->patched.emplace_back(slot, *slot);
+        WriteSlot(slot, spy.spy);
     }
 }
 
 SystemCalls::~SystemCalls()
 {
-    patches_.clear();
+    for (const auto& entry : state->patched)
+        WriteSlot(entry.first, entry.second);
     delete state;
     state = nullptr;
 }
@@ -328,7 +349,7 @@ SystemCalls::~SystemCalls()
 void SystemCalls::Fail(const std::string& pattern, long long result, bool raise)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{pattern, result, raise});
+    state->faults.push_back(Fault{Glob(pattern.c_str()), result, raise});
 }
 
 void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path; }
@@ -349,14 +370,14 @@ void SystemCalls::Reset()
 
 std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> patterns) const
 {
+    std::vector<std::regex> globs;
+    for (const char* pattern : patterns)
+        globs.push_back(Glob(pattern));
     std::lock_guard<std::mutex> lock(state->mutex);
     std::vector<std::string> lines;
     for (const std::string& line : state->journal)
-        for (const char* pattern : patterns)
-            if (MatchesPattern(line, pattern)) {
-                lines.push_back(line);
-                break;
-            }
+        if (std::any_of(globs.begin(), globs.end(), [&](const std::regex& glob) { return std::regex_match(line, glob); }))
+            lines.push_back(line);
     return lines;
 }
 

@@ -2,23 +2,21 @@
 // scenario, and the failures the scenario wants it to meet.
 //
 // While a SystemCalls object lives, the module's imports of the registry,
-// file, shell, version, memory and runtime functions it uses are patched
-// (ImportPatch) with spies. Each spy writes one journal line per call, for
-// instance "RegOpenKeyExA HKLM\Software\Kestrova 0xf003f" or
+// file, shell, version, memory and runtime functions it uses are swapped in
+// its import address table for spies; the module itself carries no hook.
+// Each spy writes one journal line per call, for instance
+// "RegOpenKeyExA HKLM\Software\Kestrova 0xf003f" or
 // "RegSetValueExA HKCU\Software\Kestrova\Network proxy_port REG_DWORD 0";
-// fails the call the way the
-// system would when a fault matches that line; and otherwise makes the real
-// call, keeping count of what the module opened and has not given back.
+// fails the call the way the system would when a fault matches that line;
+// and otherwise makes the real call, keeping count of what the module
+// opened and has not given back.
 #ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
 #define KESTROVA_TESTS_SYSTEM_CALLS_H
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
-
-#include "ImportPatch.h"
 
 namespace e2e {
 
@@ -26,6 +24,8 @@ class SystemCalls {
 public:
     explicit SystemCalls(HMODULE config);
     ~SystemCalls();
+    SystemCalls(const SystemCalls&) = delete;
+    SystemCalls& operator=(const SystemCalls&) = delete;
 
     // Calls whose journal line matches pattern ('*' stands for any text)
     // return result instead of reaching the system (an error code, 0 or a
@@ -41,16 +41,10 @@ public:
     void Reset();
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
-    // What the module holds now: open keys, memory blocks and locks,
-    // streams, directory searches. Empty between two operations.
+    // What the module holds now: open keys, memory blocks, streams,
+    // directory searches. Empty between two operations.
     std::vector<std::string> Held() const;
-
-private:
-    std::vector<std::unique_ptr<ImportPatch>> patches_;
 };
-
-// '*' in pattern stands for any text, including none.
-bool MatchesPattern(const std::string& text, const std::string& pattern);
 
 }  // namespace e2e
 
