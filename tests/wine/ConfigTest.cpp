@@ -62,7 +62,8 @@ const std::string& PlayerDirectory() { return playerDirectory; }
 void WriteFile(const std::string& path, const std::string& bytes)
 {
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    if (path.back() != '\\')
+        std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string ReadFile(const std::string& path)
@@ -147,12 +148,7 @@ void ConfigTest::SetUp()
     DeleteKey(HKEY_CLASSES_ROOT, "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}");
     DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape");
     DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org");
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSystemProxyKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "ProxyEnable");
-        RegDeleteValueA(key, "ProxyServer");
-        RegCloseKey(key);
-    }
+    Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 0), Text("ProxyServer", "")});
     RemoveTree(PlayerDirectory() + "MediaCache");
     DeleteFileA((PlayerDirectory() + "KestrovaWebPlayer.log").c_str());
     calls = std::make_unique<SystemCalls>(ConfigModule());

@@ -23,14 +23,8 @@
 
 namespace e2e {
 
-using sim::DeleteKey;
-using sim::Dword;
-using sim::KeyText;
-using sim::Session;
-using sim::Store;
-using sim::Stored;
-using sim::Text;
-using sim::User;
+// The simulated player's user, engine and registry as text.
+using namespace sim;
 
 extern const char kSettingsKey[];      // HKLM, the display settings
 extern const char kNetworkKey[];       // HKCU, the proxy settings
@@ -41,7 +35,7 @@ HMODULE ConfigModule();
 HWND PlayerWindow();
 const std::string& PlayerDirectory();  // ends with a backslash
 
-// Files, by Windows path.
+// Files, by Windows path; a path that ends with a backslash is a folder.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);  // "(no file)" when missing
 // Everything below a directory, relative and sorted, folders with a

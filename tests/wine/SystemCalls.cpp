@@ -21,8 +21,10 @@ namespace {
 std::regex Glob(const char* pattern)
 {
     std::string expression;
-    for (; *pattern != '\0'; ++pattern)
-        expression += *pattern == '*' ? ".*" : (std::strchr("^$\\.+?()[]{}|", *pattern) ? "\\" : "") + std::string(1, *pattern);
+    for (; *pattern != '\0'; ++pattern) {
+        const bool special = std::strchr("^$\\.+?()[]{}|", *pattern) != nullptr;
+        expression += *pattern == '*' ? ".*" : (special ? "\\" : "") + std::string(1, *pattern);
+    }
     return std::regex(expression);
 }
 
@@ -66,12 +68,13 @@ R Through(const std::string& line, Call call)
     return call();
 }
 
-// Counts what the module took (change 1) or gave back (-1); returns result.
+// Counts what the module took (change 1, unless the result is failed) or
+// gave back (-1); returns result.
 template <typename R>
-R Held(const char* what, bool taken, int change, R result)
+R Held(const char* what, int change, R result, R failed = R())
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    if (taken && (state->held[what] += change) == 0)
+    if ((change < 0 || result != failed) && (state->held[what] += change) == 0)
         state->held.erase(what);
     return result;
 }
@@ -108,81 +111,90 @@ std::string Caption(HWND window)
     return caption;
 }
 
-// ---- The spies: one journal line each, e.g. "RegCloseKey HKLM\Software\Kestrova"
-
-LONG WINAPI SpyRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
+LONG Closed(HKEY key)
 {
-    return Through<LONG>("RegOpenKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access), [&] {
-        return Opened(RegOpenKeyExA(root, subKey, options, access, key), root, subKey, key);
-    });
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->keys.erase(key);
+    return RegCloseKey(key);
 }
 
-LONG WINAPI SpyRegCreateKeyA(HKEY root, LPCSTR subKey, PHKEY key)
+DWORD ModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
 {
-    return Through<LONG>("RegCreateKeyA " + KeyPath(root) + "\\" + subKey,
-                         [&] { return Opened(RegCreateKeyA(root, subKey, key), root, subKey, key); });
+    const std::string& path = state->modulePath;
+    if (path.empty())
+        return GetModuleFileNameA(module, buffer, size);
+    // Windows XP and Wine: a path that does not fit fills the buffer without
+    // a NUL, and the result is the buffer's size.
+    const DWORD length = static_cast<DWORD>(path.size());
+    std::memcpy(buffer, path.c_str(), length < size ? length + 1 : size);
+    return length < size ? length : size;
 }
 
-LONG WINAPI SpyRegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
-                               LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+// "3 C:\cache\*.*\0\0 to null flags 0x510 aborted 0 mappings null title
+// Clearing Media Cache owner <caption> with 1002 disabled"
+std::string Describe(const SHFILEOPSTRUCTA& operation)
 {
-    const bool plain = reserved == 0 && !keyClass && options == 0 && !security && !disposition;
-    return Through<LONG>("RegCreateKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access) +
-                             (plain ? "" : " with class, options, security or disposition"),
-                         [&] {
-                             return Opened(RegCreateKeyExA(root, subKey, reserved, keyClass, options, access, security,
-                                                           key, disposition),
-                                           root, subKey, key);
-                         });
+    std::string names;
+    for (const char* name = operation.pFrom; *name != '\0'; name += std::strlen(name) + 1)
+        names += std::string(name) + "\\0";
+    return std::to_string(operation.wFunc) + " " + names + "\\0 to " + (operation.pTo ? operation.pTo : "null") +
+           " flags " + Hex(operation.fFlags) + " aborted " + std::to_string(operation.fAnyOperationsAborted) +
+           " mappings " + (operation.hNameMappings ? "set" : "null") + " title " + operation.lpszProgressTitle +
+           " owner " + Caption(operation.hwnd) +
+           (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
 
-LONG WINAPI SpyRegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
-{
-    return Through<LONG>("RegQueryValueExA " + KeyPath(key) + " " + (name ? name : "(default)"),
-                         [&] { return RegQueryValueExA(key, name, reserved, type, data, size); });
-}
+// ---- The spies: "R function(params)" journals line, e.g.
+// "RegCloseKey HKLM\Software\Kestrova", then lets a matching fault stand in
+// for the call or makes it.
+#define SPY(R, function, params, line, ...) \
+    R WINAPI Spy##function params { return Through<R>(line, [&] { return __VA_ARGS__; }); }
 
-LONG WINAPI SpyRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
-{
-    return Through<LONG>("RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
-                         [&] { return RegSetValueExA(key, name, reserved, type, data, size); });
-}
-
-LONG WINAPI SpyRegCloseKey(HKEY key)
-{
-    return Through<LONG>("RegCloseKey " + KeyPath(key), [&] {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        state->keys.erase(key);
-        return RegCloseKey(key);
-    });
-}
-
-DWORD WINAPI SpyGetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
-{
-    return Through<DWORD>("GetModuleFileNameA " + std::to_string(size), [&] {
-        const std::string& path = state->modulePath;
-        if (path.empty())
-            return GetModuleFileNameA(module, buffer, size);
-        // Windows XP and Wine: a path that does not fit fills the buffer
-        // without a NUL, and the result is the buffer's size.
-        const DWORD length = static_cast<DWORD>(path.size());
-        std::memcpy(buffer, path.c_str(), length < size ? length + 1 : size);
-        return length < size ? length : size;
-    });
-}
-
-void WINAPI SpySleep(DWORD milliseconds)
-{
-    Through<int>("Sleep " + std::to_string(milliseconds), [&] { return Sleep(milliseconds), 0; });
-}
-
-INT_PTR WINAPI SpyDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
-{
-    return Through<INT_PTR>("DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(name)) + " owner " +
-                                Caption(owner) + (instance == state->config ? "" : " from another module") +
-                                " param " + std::to_string(param),
-                            [&] { return DialogBoxParamA(instance, name, owner, proc, param); });
-}
+SPY(LONG, RegOpenKeyExA, (HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key),
+    "RegOpenKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access),
+    Opened(RegOpenKeyExA(root, subKey, options, access, key), root, subKey, key))
+SPY(LONG, RegCreateKeyA, (HKEY root, LPCSTR subKey, PHKEY key), "RegCreateKeyA " + KeyPath(root) + "\\" + subKey,
+    Opened(RegCreateKeyA(root, subKey, key), root, subKey, key))
+SPY(LONG, RegCreateKeyExA,
+    (HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
+     LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition),
+    "RegCreateKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access) +
+        (reserved || keyClass || options || security || disposition ? " with class, options, security or disposition"
+                                                                    : ""),
+    Opened(RegCreateKeyExA(root, subKey, reserved, keyClass, options, access, security, key, disposition), root,
+           subKey, key))
+SPY(LONG, RegQueryValueExA, (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
+    "RegQueryValueExA " + KeyPath(key) + " " + (name ? name : "(default)"),
+    RegQueryValueExA(key, name, reserved, type, data, size))
+SPY(LONG, RegSetValueExA, (HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size),
+    "RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
+    RegSetValueExA(key, name, reserved, type, data, size))
+SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), Closed(key))
+SPY(DWORD, GetModuleFileNameA, (HMODULE module, LPSTR buffer, DWORD size), "GetModuleFileNameA " + std::to_string(size),
+    ModuleFileName(module, buffer, size))
+SPY(int, Sleep, (DWORD milliseconds), "Sleep " + std::to_string(milliseconds), Sleep(milliseconds), 0)
+SPY(INT_PTR, DialogBoxParamA, (HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param),
+    "DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(name)) + " owner " + Caption(owner) +
+        (instance == state->config ? "" : " from another module") + " param " + std::to_string(param),
+    DialogBoxParamA(instance, name, owner, proc, param))
+SPY(BOOL, InvalidateRect, (HWND window, const RECT* rect, BOOL erase),
+    "InvalidateRect " + std::to_string(GetDlgCtrlID(window)) + (rect ? " part" : " whole") + " erase " +
+        std::to_string(erase),
+    InvalidateRect(window, rect, erase))
+SPY(int, SHFileOperationA, (LPSHFILEOPSTRUCTA operation), "SHFileOperationA " + Describe(*operation),
+    SHFileOperationA(operation))
+SPY(DWORD, GetFileVersionInfoSizeA, (LPCSTR path, LPDWORD handle), "GetFileVersionInfoSizeA " + std::string(path),
+    GetFileVersionInfoSizeA(path, handle))
+SPY(BOOL, GetFileVersionInfoA, (LPCSTR path, DWORD handle, DWORD size, LPVOID block),
+    "GetFileVersionInfoA " + std::string(path), GetFileVersionInfoA(path, handle, size, block))
+SPY(BOOL, VerQueryValueA, (LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length),
+    "VerQueryValueA " + std::string(subBlock), VerQueryValueA(block, subBlock, buffer, length))
+SPY(HGLOBAL, GlobalAlloc, (UINT flags, SIZE_T bytes), "GlobalAlloc " + Hex(flags),
+    Held("memory block", 1, GlobalAlloc(flags, bytes)))
+SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", Held("memory block", -1, GlobalFree(memory)))
+SPY(HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data), "FindFirstFileA " + std::string(pattern),
+    Held("directory search", 1, FindFirstFileA(pattern, data), INVALID_HANDLE_VALUE))
+SPY(BOOL, FindClose, (HANDLE search), "FindClose", Held("directory search", -1, FindClose(search)))
 
 // Only the list's redrawing is journalled: the module sends many messages.
 LRESULT WINAPI SpySendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -194,118 +206,42 @@ LRESULT WINAPI SpySendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM 
                             [&] { return SendMessageA(window, message, wParam, lParam); });
 }
 
-BOOL WINAPI SpyInvalidateRect(HWND window, const RECT* rect, BOOL erase)
-{
-    return Through<BOOL>("InvalidateRect " + std::to_string(GetDlgCtrlID(window)) + (rect ? " part" : " whole") +
-                             " erase " + std::to_string(erase),
-                         [&] { return InvalidateRect(window, rect, erase); });
-}
-
-int WINAPI SpySHFileOperationA(LPSHFILEOPSTRUCTA operation)
-{
-    std::string names;
-    for (const char* name = operation->pFrom; *name != '\0'; name += std::strlen(name) + 1)
-        names += std::string(name) + "\\0";
-    return Through<int>(
-        "SHFileOperationA " + std::to_string(operation->wFunc) + " " + names + "\\0 to " +
-            (operation->pTo ? operation->pTo : "null") + " flags " + Hex(operation->fFlags) + " aborted " +
-            std::to_string(operation->fAnyOperationsAborted) + " mappings " +
-            (operation->hNameMappings ? "set" : "null") + " title " + operation->lpszProgressTitle + " owner " +
-            Caption(operation->hwnd) +
-            (IsWindowEnabled(GetDlgItem(operation->hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled"),
-        [&] { return SHFileOperationA(operation); });
-}
-
 FILE* __cdecl SpyFopen(const char* path, const char* mode)
 {
-    return Through<FILE*>("fopen " + std::string(path) + " " + mode, [&] {
-        FILE* stream = std::fopen(path, mode);
-        return Held("stream", stream != nullptr, 1, stream);
-    });
+    return Through<FILE*>("fopen " + std::string(path) + " " + mode,
+                          [&] { return Held("stream", 1, std::fopen(path, mode)); });
 }
 
 int __cdecl SpyFclose(FILE* stream)
 {
-    return Through<int>("fclose", [&] { return Held("stream", true, -1, std::fclose(stream)); });
+    return Through<int>("fclose", [&] { return Held("stream", -1, std::fclose(stream)); });
 }
 
-DWORD WINAPI SpyGetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle)
-{
-    return Through<DWORD>("GetFileVersionInfoSizeA " + std::string(path),
-                          [&] { return GetFileVersionInfoSizeA(path, handle); });
-}
-
-BOOL WINAPI SpyGetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID block)
-{
-    return Through<BOOL>("GetFileVersionInfoA " + std::string(path),
-                         [&] { return GetFileVersionInfoA(path, handle, size, block); });
-}
-
-BOOL WINAPI SpyVerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length)
-{
-    return Through<BOOL>("VerQueryValueA " + std::string(subBlock),
-                         [&] { return VerQueryValueA(block, subBlock, buffer, length); });
-}
-
-HGLOBAL WINAPI SpyGlobalAlloc(UINT flags, SIZE_T bytes)
-{
-    return Through<HGLOBAL>("GlobalAlloc " + Hex(flags), [&] {
-        HGLOBAL memory = GlobalAlloc(flags, bytes);
-        return Held("memory block", memory != nullptr, 1, memory);
-    });
-}
-
-HGLOBAL WINAPI SpyGlobalFree(HGLOBAL memory)
-{
-    return Through<HGLOBAL>("GlobalFree", [&] { return Held("memory block", true, -1, GlobalFree(memory)); });
-}
-
-HANDLE WINAPI SpyFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
-{
-    return Through<HANDLE>("FindFirstFileA " + std::string(pattern), [&] {
-        HANDLE search = FindFirstFileA(pattern, data);
-        return Held("directory search", search != INVALID_HANDLE_VALUE, 1, search);
-    });
-}
-
-BOOL WINAPI SpyFindClose(HANDLE search)
-{
-    return Through<BOOL>("FindClose", [&] { return Held("directory search", true, -1, FindClose(search)); });
-}
-
-#define SPY(dll, function) {dll, #function, reinterpret_cast<void*>(Spy##function)}
-const struct {
-    const char* dll;
-    const char* function;
-    void* spy;
-} kSpies[] = {
-    SPY("advapi32.dll", RegOpenKeyExA), SPY("advapi32.dll", RegCreateKeyA), SPY("advapi32.dll", RegCreateKeyExA),
-    SPY("advapi32.dll", RegQueryValueExA), SPY("advapi32.dll", RegSetValueExA), SPY("advapi32.dll", RegCloseKey),
-    SPY("kernel32.dll", GetModuleFileNameA), SPY("kernel32.dll", Sleep), SPY("kernel32.dll", GlobalAlloc),
-    SPY("kernel32.dll", GlobalFree), SPY("kernel32.dll", FindFirstFileA), SPY("kernel32.dll", FindClose),
-    SPY("user32.dll", DialogBoxParamA), SPY("user32.dll", SendMessageA), SPY("user32.dll", InvalidateRect),
-    SPY("shell32.dll", SHFileOperationA), SPY("version.dll", GetFileVersionInfoSizeA),
-    SPY("version.dll", GetFileVersionInfoA), SPY("version.dll", VerQueryValueA),
-    {"msvcrt.dll", "fopen", reinterpret_cast<void*>(SpyFopen)},
-    {"msvcrt.dll", "fclose", reinterpret_cast<void*>(SpyFclose)},
+#undef SPY
+#define SPY(function) {#function, reinterpret_cast<void*>(Spy##function)}
+const std::pair<const char*, void*> kSpies[] = {
+    SPY(RegOpenKeyExA), SPY(RegCreateKeyA), SPY(RegCreateKeyExA), SPY(RegQueryValueExA), SPY(RegSetValueExA),
+    SPY(RegCloseKey), SPY(GetModuleFileNameA), SPY(Sleep), SPY(GlobalAlloc), SPY(GlobalFree), SPY(FindFirstFileA),
+    SPY(FindClose), SPY(DialogBoxParamA), SPY(SendMessageA), SPY(InvalidateRect), SPY(SHFileOperationA),
+    SPY(GetFileVersionInfoSizeA), SPY(GetFileVersionInfoA), SPY(VerQueryValueA), {"fopen", reinterpret_cast<void*>(SpyFopen)},
+    {"fclose", reinterpret_cast<void*>(SpyFclose)},
 };
 
-// The import address table entry through which module calls function of
-// dll (named without regard to case); null when it does not import it.
-void** ImportSlot(HMODULE module, const char* dll, const char* function)
+// The import address table entry through which module calls function (of
+// whichever system DLL); null when it does not import it.
+void** ImportSlot(HMODULE module, const char* function)
 {
     BYTE* base = reinterpret_cast<BYTE*>(module);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          directory.VirtualAddress != 0 && import->Name != 0; ++import) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + import->Name), dll) != 0)
-            continue;
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
         auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
             const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) && lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) == 0)
+            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
+                lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) == 0)
                 return reinterpret_cast<void**>(&addresses->u1.Function);
         }
     }
@@ -330,11 +266,11 @@ SystemCalls::SystemCalls(HMODULE config)
     state = new State;
     state->config = config;
     for (const auto& spy : kSpies) {
-        void** slot = ImportSlot(config, spy.dll, spy.function);
+        void** slot = ImportSlot(config, spy.first);
         if (slot == nullptr)
-            throw std::runtime_error(std::string("Config.dll does not import ") + spy.function);
+            throw std::runtime_error(std::string("Config.dll does not import ") + spy.first);
         state->patched.emplace_back(slot, *slot);
-        WriteSlot(slot, spy.spy);
+        WriteSlot(slot, spy.second);
     }
 }
 
@@ -360,12 +296,16 @@ void SystemCalls::Forget()
     state->journal.clear();
 }
 
-void SystemCalls::Reset()
+void SystemCalls::Reset(const Faults& faults)
 {
     Forget();
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.clear();
-    state->modulePath.clear();
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->faults.clear();
+        state->modulePath.clear();
+    }
+    if (faults)
+        faults(*this);
 }
 
 std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> patterns) const
@@ -379,6 +319,11 @@ std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> p
         if (std::any_of(globs.begin(), globs.end(), [&](const std::regex& glob) { return std::regex_match(line, glob); }))
             lines.push_back(line);
     return lines;
+}
+
+Faults Failing(const char* pattern, long long result, bool raise)
+{
+    return [=](SystemCalls& calls) { calls.Fail(pattern, result, raise); };
 }
 
 std::vector<std::string> SystemCalls::Held() const

@@ -15,10 +15,15 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace e2e {
+
+class SystemCalls;
+// The failures a scenario wants the module to meet.
+using Faults = std::function<void(SystemCalls&)>;
 
 class SystemCalls {
 public:
@@ -36,15 +41,19 @@ public:
     // without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
 
-    // Starts the journal afresh; Reset also drops the faults.
+    // Starts the journal afresh; Reset also drops the faults and then
+    // applies faults.
     void Forget();
-    void Reset();
+    void Reset(const Faults& faults = nullptr);
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
     // What the module holds now: open keys, memory blocks, streams,
     // directory searches. Empty between two operations.
     std::vector<std::string> Held() const;
 };
+
+// Calls matching pattern fail with result, or raise (see Fail).
+Faults Failing(const char* pattern, long long result = 0, bool raise = false);
 
 }  // namespace e2e
 
