@@ -18,11 +18,6 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
-const char kSettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config";
-const char kNetworkKey[] = "Software\\Kestrova\\Network";
-const char kSystemProxyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-const char kInstallKey[] = "Software\\Kestrova\\DadAzizov";
-
 namespace {
 
 HMODULE configModule = nullptr;
@@ -184,7 +179,7 @@ Session ConfigTest::Run(sim::SimEngine& engine, const Script& script)
     return session;
 }
 
-std::string ConfigTest::Play(const Scenario& row, const std::function<std::string(User&, sim::SimEngine&)>& look)
+std::string ConfigTest::Play(const Scenario& row, const Look& look)
 {
     DeleteKey(HKEY_LOCAL_MACHINE, kSettingsKey);
     if (!row.settings.empty())
@@ -202,6 +197,14 @@ std::string ConfigTest::Play(const Scenario& row, const std::function<std::strin
             user.Press(VK_ESCAPE);
     });
     return seen;
+}
+
+void ConfigTest::PlayAll(const std::vector<Scenario>& rows, const Look& look)
+{
+    for (const Scenario& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(Play(row, look), row.expected);
+    }
 }
 
 std::string ConfigTest::JournalOfAct(const sim::SimEngine& engine)

@@ -1,13 +1,11 @@
 // ConfigTest.h - the test program plays the Kestrova Dad Azizov player around
-// the real Config.dll: the module loaded from the player's directory (by
-// main()), a player window, and the registry keys, files and engine of a
-// fresh installation before every scenario. A scenario's outcome is read as
-// text a table row can expect: the dialogs, the files, the registry (through
-// the simulated player's RegistryText), the module's system calls
-// (SystemCalls) and the engine's journal. After every scenario the module
-// must have given back every key, memory block, stream and directory search
-// it took, and every AcquireContext of the engine must have had its
-// ReleaseContext with no engine access outside the pair.
+// the real Config.dll, loaded by main() from the player's directory. Before
+// every scenario the registry and files are a fresh installation's; a
+// scenario's outcome is read as text a table row can expect (the dialogs,
+// files, registry, the module's system calls and the engine's journal).
+// After every scenario the module must have given back every key, memory
+// block, stream and directory search it took, and every AcquireContext of the
+// engine must have had its ReleaseContext, with no engine access outside.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 
@@ -23,13 +21,12 @@
 
 namespace e2e {
 
-// The simulated player's user, engine and registry as text.
-using namespace sim;
+using namespace sim;  // the simulated player's user, engine and registry text
 
-extern const char kSettingsKey[];      // HKLM, the display settings
-extern const char kNetworkKey[];       // HKCU, the proxy settings
-extern const char kSystemProxyKey[];   // HKCU, the system's Internet settings
-extern const char kInstallKey[];       // HKLM, "InstallPath"
+inline constexpr char kSettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config";  // HKLM
+inline constexpr char kNetworkKey[] = "Software\\Kestrova\\Network";             // HKCU
+inline constexpr char kSystemProxyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";  // HKCU
+inline constexpr char kInstallKey[] = "Software\\Kestrova\\DadAzizov";           // HKLM, "InstallPath"
 
 HMODULE ConfigModule();
 HWND PlayerWindow();
@@ -38,9 +35,8 @@ const std::string& PlayerDirectory();  // ends with a backslash
 // Files, by Windows path; a path that ends with a backslash is a folder.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);  // "(no file)" when missing
-// Everything below a directory, relative and sorted, folders with a
-// trailing backslash: "a.txt, sub\, sub\b.txt"; "(no folder)" when missing,
-// "(a file)" when it is a file.
+// Everything below a directory, sorted: "a.txt, sub\, sub\b.txt"; "(no
+// folder)" when missing, "(a file)" when it is a file.
 std::string Tree(const std::string& directory);
 void RemoveTree(const std::string& directory);
 
@@ -54,11 +50,11 @@ std::string Network(const User& user);
 std::string MessageBox(const User& user);
 void DismissMessageBox(User& user);
 
-// DoConfig of the loaded module over parent while script plays the user.
 using Script = std::function<void(User&)>;
-Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
-
 using Tweak = std::function<void(sim::SimEngine&)>;
+using Look = std::function<std::string(User&, sim::SimEngine&)>;
+// DoConfig of the loaded module over parent while script plays the user.
+Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
 
 // One row of a scenario table: what is stored, which player, what the user
 // does, and what is expected of it.
@@ -84,7 +80,9 @@ public:
     Session Run(sim::SimEngine& engine, const Script& script);
     // Plays a row: the user acts, then look reads what it is about, and the
     // settings dialog is closed with Esc unless the act closed it.
-    std::string Play(const Scenario& row, const std::function<std::string(User&, sim::SimEngine&)>& look);
+    std::string Play(const Scenario& row, const Look& look);
+    // Plays every row, expecting what look reads.
+    void PlayAll(const std::vector<Scenario>& rows, const Look& look);
     // The engine's journal since the act began, joined by "; ".
     static std::string JournalOfAct(const sim::SimEngine& engine);
     static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");

@@ -106,6 +106,8 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
     const auto fill = [](const char* type, const char* host, const char* port, bool auth, const char* user = "u",
                          const char* password = "p") {
         return [=](User& u) {
+            DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
+            u.OpenNetworkSettings();
             u.Pick(1015, "HTTP");
             if (auth)
                 u.Click(1012);
@@ -116,7 +118,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
             u.Type(1017, password);
         };
     };
-    const Scenario rows[] = {
+    PlayAll({
         {"HTTP without authentication drops the credentials", {}, nullptr, fill("HTTP", "h", "8080", false),
          Writes("HTTP", "h", 8080, 0, "", "")},
         {"SOCKS5 with authentication", {}, nullptr, fill("SOCKS5", "socks.example", "1080", true, "me", "secret"),
@@ -134,27 +136,19 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         {"no port", {}, nullptr, fill("HTTP", "h", "", false), kWarning},
         {"authentication without a password", {}, nullptr, fill("SOCKS5", "h", "1080", true, "u", ""), kWarning},
         {"authentication without a user name", {}, nullptr, fill("HTTP", "h", "1080", true, "", "p"), kWarning},
-    };
-    for (const Scenario& row : rows) {
-        SCOPED_TRACE(row.name);
-        DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-        const std::string outcome = Play({}, [&](User& user, sim::SimEngine&) {
-            user.OpenNetworkSettings();
-            row.act(user);
-            const std::string entered = Network(user);
-            calls->Forget();
-            user.Click(1018);
-            const std::string box = MessageBox(user);
-            if (box.empty())
-                return ProxyWrites(*calls) + (user.NetworkOpen() ? " (left open)" : "");
-            DismissMessageBox(user);
-            // Refused: nothing stored, and the entries stay as they were.
-            const std::string kept = Network(user) == entered ? "" : " (entries changed)";
-            user.Click(1019);
-            return box + ProxyWrites(*calls) + kept;
-        });
-        EXPECT_EQ(outcome, row.expected);
-    }
+    }, [&](User& user, sim::SimEngine&) {
+        const std::string entered = Network(user);
+        calls->Forget();
+        user.Click(1018);
+        const std::string box = MessageBox(user);
+        if (box.empty())
+            return ProxyWrites(*calls) + (user.NetworkOpen() ? " (left open)" : "");
+        DismissMessageBox(user);
+        // Refused: nothing stored, and the entries stay as they were.
+        const std::string kept = Network(user) == entered ? "" : " (entries changed)";
+        user.Click(1019);
+        return box + ProxyWrites(*calls) + kept;
+    });
 }
 
 // One visit: the proxy type and the check box enable only the boxes the

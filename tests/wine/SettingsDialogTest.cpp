@@ -15,12 +15,10 @@ Tweak Contexts(std::vector<int> drivers, Tweak more = nullptr)
     };
 }
 
-std::string Shown(User& user, sim::SimEngine&) { return Settings(user); }
-
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
 {
     const std::string all = "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes: ";
-    const Scenario rows[] = {
+    PlayAll({
         {"no key: the defaults", {}, nullptr, nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000 1022"},
         {"every value stored",
          {Dword("AutoUpdate", 0), Dword("RenderEngine", 1), Dword("fsWidth", 1280), Dword("fsHeight", 1024),
@@ -46,11 +44,7 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          {{"AutoUpdate", REG_BINARY, std::string(1, '\0')}, {"fsWidth", REG_BINARY, "\x20\x03"},
           {"fsHeight", REG_SZ, "X\x02"}, {"RenderEngine", REG_BINARY, std::string("\x01\0\0\0\0", 5)}},
          nullptr, nullptr, all + "640x480, 800x600*, 1024x768 | checked: 1022"},
-    };
-    for (const Scenario& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(Play(row, Shown), row.expected);
-    }
+    }, [](User& user, sim::SimEngine&) { return Settings(user); });
 }
 
 TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
@@ -152,11 +146,10 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
     const auto switches = [](User& user, sim::SimEngine& engine) {
         std::string sets;
         for (const std::string& call : engine.Journal())
-            if (call.find(".set ") != std::string::npos)
-                sets += call + "; ";
+            sets += call.find(".set ") != std::string::npos ? call + "; " : "";
         return sets + Settings(user);
     };
-    const Scenario rows[] = {
+    PlayAll({
         {"the selected driver stays when the mode offers it", {}, Contexts({0}), click(1021),
          "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1021"},
         {"back to every driver from hardware only", {Dword("ForceRenderMode", 1), Dword("RenderEngine", 1)},
@@ -177,11 +170,7 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
              user.Notify(1020, BN_DOUBLECLICKED);
          },
          "ctx0.set 3; drivers: SW Raster=3* | modes: 320x240, 640x480* | checked: 1000 1020"},
-    };
-    for (const Scenario& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(Play(row, switches), row.expected);
-    }
+    }, switches);
 }
 
 TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
@@ -192,7 +181,7 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
         user.Click(1022);
         user.Notify(1001, CBN_SELCHANGE);
     };
-    const Scenario rows[] = {
+    PlayAll({
         {"no render manager", {}, Contexts({0}, [](sim::SimEngine& e) { e.SetHasRenderManager(false); }), nullptr,
          empty},
         {"no engine context", {}, Contexts({0}, [](sim::SimEngine& e) { e.SetAcquireYieldsNull(true); }), nullptr,
@@ -211,16 +200,11 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
                       e.SetContextCountOverride(-3);
                   }),
          nullptr, empty},
-    };
-    for (const Scenario& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(Play(row, [&](User& user, sim::SimEngine&) {
-                      const std::string shown = Settings(user);
-                      tryEverything(user);
-                      return shown;
-                  }),
-                  row.expected);
-    }
+    }, [&](User& user, sim::SimEngine&) {
+        const std::string shown = Settings(user);
+        tryEverything(user);
+        return shown;
+    });
     // A player that hands over no host at all.
     std::string shown;
     EXPECT_EQ(RunDoConfig(nullptr,
