@@ -227,19 +227,15 @@ std::string ConfigTest::Joined(const std::vector<std::string>& lines, const char
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    std::string dllPath;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--heap-canary") == 0) {
-            // volatile: the writes must not be dropped as dead before free.
-            volatile char* block = static_cast<volatile char*>(std::malloc(16));
-            for (int i = 0; i < 24; ++i)
-                block[i] = 0x5A;
-            std::free(const_cast<char*>(block));
-            return 0;
-        }
-        if (std::strncmp(argv[i], "--config-dll=", 13) == 0)
-            dllPath = argv[i] + 13;
+    if (argc > 1 && std::strcmp(argv[1], "--heap-canary") == 0) {
+        // volatile: the writes must not be dropped as dead before free.
+        volatile char* block = static_cast<volatile char*>(std::malloc(16));
+        for (int i = 0; i < 24; ++i)
+            block[i] = 0x5A;
+        std::free(const_cast<char*>(block));
+        return 0;
     }
+    const std::string dllPath = argc > 1 && std::strncmp(argv[1], "--config-dll=", 13) == 0 ? argv[1] + 13 : "";
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -256,16 +252,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: config_e2e --config-dll=PATH\\Config.dll (cannot load \"%s\")\n", dllPath.c_str());
         return 2;
     }
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KestrovaTestPlayer";
-    RegisterClassA(&windowClass);
     // Away from the screen's corner, so a dialog placed at its owner's
     // origin is told apart from one at the screen's.
-    e2e::playerWindow = CreateWindowA(windowClass.lpszClassName, "Kestrova Dad Azizov Player (test)",
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 480, 360, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
+    e2e::playerWindow = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (test)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                      40, 30, 480, 360, nullptr, nullptr, nullptr, nullptr);
     if (e2e::playerWindow == nullptr) {
         std::fprintf(stderr, "cannot create a window: is there a display, and was the Wine prefix started on it?\n");
         return 2;

@@ -106,8 +106,8 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
     const auto version = [](const std::string& key, const char* text) {
         return std::make_pair(key, Text("CurrentVersion", text));
     };
-    const auto directory = [](const std::string& key, const char* value, const std::string& path) {
-        return std::make_pair(key, Text(value, path));
+    const auto directory = [](const std::string& key, const char* name, const std::string& path) {
+        return std::make_pair(key, Text(name, path));
     };
     const ReportRow rows[] = {
         {"the control, and the first browser's plug-in", true,
@@ -201,7 +201,7 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
             after.replace(after.find(libs), libs.size(), "\\libs");
         EXPECT_EQ(after, row.installPath.empty() ? before : row.installPath);
         // The list repaints nothing while the rows go in, and once at the end.
-        EXPECT_EQ(Joined(calls->Calls({"SendMessageA*", "InvalidateRect*"})),
+        EXPECT_EQ(Joined(calls->Calls({"SendMessageA * WM_SETREDRAW *", "InvalidateRect*"})),
                   "SendMessageA 1007 WM_SETREDRAW 0; SendMessageA 1007 WM_SETREDRAW 1; InvalidateRect 1007 whole erase 1");
     }
 }

@@ -6,13 +6,10 @@
 namespace e2e {
 namespace {
 
-Tweak Contexts(std::vector<int> drivers, Tweak more = nullptr)
+// The usual player with render contexts on drivers, then more.
+Tweak Contexts(std::vector<int> drivers, Tweak more = [](sim::SimEngine&) {})
 {
-    return [=](sim::SimEngine& engine) {
-        ConfigTest::BuildPlayer(engine, drivers);
-        if (more)
-            more(engine);
-    };
+    return [=](sim::SimEngine& engine) { ConfigTest::BuildPlayer(engine, drivers), more(engine); };
 }
 
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
