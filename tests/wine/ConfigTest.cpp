@@ -191,7 +191,7 @@ std::string ConfigTest::Play(const Scenario& row, const Look& look)
         engine.Mark("act");
         if (row.act)
             row.act(user);
-        if (look && user.Open())
+        if (look)
             seen = look(user, engine);
         if (user.Open())
             user.Press(VK_ESCAPE);

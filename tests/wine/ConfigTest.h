@@ -78,8 +78,9 @@ public:
     // DoConfig over the player window; the dialog must appear and be closed
     // by the script, and DoConfig must return 1.
     Session Run(sim::SimEngine& engine, const Script& script);
-    // Plays a row: the user acts, then look reads what it is about, and the
-    // settings dialog is closed with Esc unless the act closed it.
+    // Plays a row: the user acts, then look reads what it is about (the act
+    // may have closed the dialogs), and the settings dialog is closed with Esc
+    // unless it is closed already.
     std::string Play(const Scenario& row, const Look& look);
     // Plays every row, expecting what look reads.
     void PlayAll(const std::vector<Scenario>& rows, const Look& look);

@@ -1,14 +1,10 @@
 // ResourceCyclesTest.cpp - a browser session opens the player's settings many
-// times: DoConfig, "&Network Settings", "&Cancel", "&Close", over and over.
-// Whatever a session creates (windows, GDI objects, kernel handles) must be
-// gone when it ends, or a long-lived browser runs out of them.
-//
-// Wine 8 answers GetGuiResources and GetProcessHandleCount with 0 whatever
-// exists, so the test counts directly: the windows of the process, the
-// kernel handle values the system accepts (GetHandleInformation over the
-// handle range) and the GDI objects it recognises (GetObjectType over every
-// 16-bit handle index). Each count is first shown to follow objects created
-// and destroyed here.
+// times; whatever a session creates (windows, GDI objects, kernel handles)
+// must be gone when it ends, or a long-lived browser runs out of them. Wine 8
+// answers GetGuiResources and GetProcessHandleCount with 0, so the test counts
+// directly: the process's windows, the handle values GetHandleInformation
+// accepts and the GDI handles GetObjectType recognises; each count is first
+// shown to follow objects made and destroyed here.
 #include "ConfigTest.h"
 
 #include <array>
@@ -19,13 +15,11 @@ namespace {
 
 const int kSessions = 200;
 const char* const kCounted[] = {"windows", "kernel handles", "GDI objects"};
-// Wine makes some objects of its own lazily, when timing decides: its cache
-// of painting contexts grows to 8-10 (each with a clip region), a system
-// brush or a kernel handle appears once. On a quiet machine that is over
-// within 60 sessions; under load (the heap checking slows every session
-// threefold) some of it comes later: 199, 205, 211 GDI objects was seen. So
-// the 200 sessions may add up to the first figures, the last 100 up to the
-// second; a leak of one object a session adds 100 there.
+// Wine makes objects of its own lazily, when timing decides: its cache of
+// painting contexts grows to 8-10 (each with a clip region), a brush or a
+// handle appears once. Mostly within 60 sessions, but later under the heap
+// checking's load (199, 205, 211 GDI objects seen). So the 200 sessions may add
+// the first figures, the last 100 the second; a leak of one a session adds 100.
 const long kLazy[] = {0, 4, 32};
 const long kLateLazy[] = {0, 2, 12};
 

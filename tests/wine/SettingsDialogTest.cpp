@@ -62,7 +62,7 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
             key != 0 ? user.Press(key) : user.Click(1);
         };
     };
-    const Scenario rows[] = {
+    PlayAll({
         {"&Close after the user's changes", {}, nullptr,
          closing(
              [](User& user) {
@@ -80,12 +80,7 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
          [](sim::SimEngine& engine) { engine.SetHasRenderManager(false); }, closing(nullptr, 0),
          saved(true, {1, 0xFFFFFFFF, 640, 480, 0, 0})},
         {"Esc after changes", {}, nullptr, closing([](User& user) { user.Click(1000); }, VK_ESCAPE), ""},
-    };
-    for (const Scenario& row : rows) {
-        SCOPED_TRACE(row.name);
-        Play(row, nullptr);
-        EXPECT_EQ(Joined(calls->Calls({"Reg*"})), row.expected);
-    }
+    }, [&](User&, sim::SimEngine&) { return Joined(calls->Calls({"Reg*"})); });
 }
 
 TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
@@ -183,19 +178,12 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
          empty},
         {"no engine context", {}, Contexts({0}, [](sim::SimEngine& e) { e.SetAcquireYieldsNull(true); }), nullptr,
          empty},
-        {"a driver without description, one without name", {},
-         Contexts({0},
-                  [](sim::SimEngine& e) {
-                      e.HideDriverDesc(1);
-                      e.AddDriver(sim::SimDriver{"", false, 1, RENDER_DRIVER_CAP_USABLE, {}});
-                  }),
+        {"a driver without description, one without name", {}, Contexts({0}, [](sim::SimEngine& e) {
+             e.HideDriverDesc(1), e.AddDriver(sim::SimDriver{"", false, 1, RENDER_DRIVER_CAP_USABLE, {}});
+         }),
          nullptr, "drivers: HW One=0*, SW Raster=3, =4 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1022"},
         {"negative counts", {},
-         Contexts({0},
-                  [](sim::SimEngine& e) {
-                      e.SetDriverCountOverride(-1);
-                      e.SetContextCountOverride(-3);
-                  }),
+         Contexts({0}, [](sim::SimEngine& e) { e.SetDriverCountOverride(-1), e.SetContextCountOverride(-3); }),
          nullptr, empty},
     }, [&](User& user, sim::SimEngine&) {
         const std::string shown = Settings(user);
@@ -204,14 +192,12 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
     });
     // A player that hands over no host at all.
     std::string shown;
-    EXPECT_EQ(RunDoConfig(nullptr,
-                          [&](User& user) {
-                              shown = Settings(user);
-                              tryEverything(user);
-                              user.Click(1);
-                          })
-                  .returned,
-              1);
+    const Session session = RunDoConfig(nullptr, [&](User& user) {
+        shown = Settings(user);
+        tryEverything(user);
+        user.Click(1);
+    });
+    EXPECT_EQ(session.returned, 1);
     EXPECT_EQ(shown, empty);
 }
 
