@@ -252,8 +252,6 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
         if (holder != INVALID_HANDLE_VALUE)
             CloseHandle(holder);
         EXPECT_EQ(ReadFile(log), row.after);
-        for (const std::string& open : calls->Calls({"fopen*"}))
-            EXPECT_EQ(open, "fopen " + log + " at+");
     }
 }
 

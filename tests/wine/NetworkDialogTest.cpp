@@ -158,8 +158,6 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
 TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
 {
     const std::pair<Script, const char*> steps[] = {
-        {[](User& user) { user.Pick(1015, "SOCKS4"); },
-         "SOCKS4 | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011"},
         {[](User& user) { user.Pick(1015, "SOCKS5"); },
          "SOCKS5 | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011 1012"},
         {[](User& user) {

@@ -89,47 +89,33 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
     const std::string switchBoth =
         "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 1; ctx0.reconfigure 0,0,0,0,0; ctx0.end; "
         "ctx0.getindex; context 1; ctx1.begin; ctx1.set 1; ctx1.reconfigure 0,0,0,0,0; ctx1.end; ";
+    const std::string toHwTwo = "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48, 640x480*, 1280x1024";
     const std::string stays = "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes: 640x480*, 800x600, 1024x768";
-    const Scenario rows[] = {
+    const std::string checked = " | checked: 1000 1022";
+    PlayAll({
         {"both contexts take HW Two", {}, nullptr, pick("HW Two"),
-         switchBoth + "acquire; manager; driver desc 1; release; release || "
-                      "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48, 640x480*, 1280x1024"},
+         switchBoth + "acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"context 0 refuses: the list shows the driver it kept", {},
          Contexts({0, 0}, [](sim::SimEngine& engine) { engine.RefuseDriver(1, 0); }), pick("HW Two"),
-         switchBoth + "acquire; manager; driver desc 0; release; release || " + stays},
+         switchBoth + "acquire; manager; driver desc 0; release; release || " + stays + checked},
         {"a null context is skipped", {}, Contexts({0, -1, 0}), pick("SW Raster"),
          "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 3; ctx0.reconfigure 0,0,0,0,0; "
          "ctx0.end; ctx0.getindex; context 1; context 2; ctx2.begin; ctx2.set 3; ctx2.reconfigure 0,0,0,0,0; "
          "ctx2.end; acquire; manager; driver desc 3; release; release || "
-         "drivers: HW One=0, HW Two=1, SW Raster=3* | modes: 320x240, 640x480*"},
+         "drivers: HW One=0, HW Two=1, SW Raster=3* | modes: 320x240, 640x480*" + checked},
         {"the chosen size stays when the new driver offers it too", {},
          Contexts({0}, [](sim::SimEngine& engine) {
-             engine.AddDriver(sim::HardwareDriver("HW Three", {DisplayMode{1024, 768, 32, 60}, {800, 600, 32, 60}}));
+             engine.AddDriver(sim::HardwareDriver("HW Three", {{1024, 768, 32, 60}, {800, 600, 32, 60}}));
          }),
-         [](User& user) {
-             user.Pick(1003, "800x600");
-             user.Pick(1001, "HW Three");
-         },
+         [](User& user) { user.Pick(1003, "800x600"), user.Pick(1001, "HW Three"); },
          "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 4; ctx0.reconfigure 0,0,0,0,0; "
          "ctx0.end; ctx0.getindex; acquire; manager; driver desc 4; release; release || drivers: HW One=0, "
-         "HW Two=1, SW Raster=3, HW Three=4* | modes: 1024x768, 800x600*"},
+         "HW Two=1, SW Raster=3, HW Three=4* | modes: 1024x768, 800x600*" + checked},
         {"no render context: only the modes are rebuilt", {}, Contexts({}), pick("HW Two"),
-         "acquire; manager; context count; acquire; manager; driver desc 1; release; release || "
-         "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48, 640x480*, 1280x1024"},
+         "acquire; manager; context count; acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"opening and closing the list switch nothing", {}, nullptr,
-         [](User& user) {
-             user.Notify(1001, CBN_DROPDOWN);
-             user.Notify(1001, CBN_CLOSEUP);
-         },
-         " || " + stays},
-    };
-    for (const Scenario& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(Play(row, [](User& user, sim::SimEngine& engine) {
-                      return JournalOfAct(engine) + " || " + Settings(user);
-                  }),
-                  row.expected + " | checked: 1000 1022");
-    }
+         [](User& user) { user.Notify(1001, CBN_DROPDOWN), user.Notify(1001, CBN_CLOSEUP); }, " || " + stays + checked},
+    }, [](User& user, sim::SimEngine& engine) { return JournalOfAct(engine) + " || " + Settings(user); });
 }
 
 TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)

@@ -277,9 +277,9 @@ void SystemCalls::Forget()
 
 void SystemCalls::Reset(const Faults& faults)
 {
-    Forget();
     {
         std::lock_guard<std::mutex> lock(state->mutex);
+        state->journal.clear();
         state->faults.clear();
         state->modulePath.clear();
     }
