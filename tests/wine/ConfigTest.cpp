@@ -24,13 +24,6 @@ HMODULE configModule = nullptr;
 HWND playerWindow = nullptr;
 std::string playerDirectory;
 
-std::string WindowText(HWND window)
-{
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 HWND FindMessageBox(const User& user)
 {
     return sim::FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
@@ -247,17 +240,14 @@ int main(int argc, char** argv)
     std::filesystem::remove_all(e2e::playerDirectory);
     std::filesystem::create_directories(e2e::playerDirectory);
     const std::string installed = e2e::playerDirectory + "Config.dll";
-    if (!CopyFileA(dllPath.c_str(), installed.c_str(), FALSE) ||
-        (e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr) {
-        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH\\Config.dll (cannot load \"%s\")\n", dllPath.c_str());
-        return 2;
-    }
+    CopyFileA(dllPath.c_str(), installed.c_str(), FALSE);
     // Away from the screen's corner, so a dialog placed at its owner's
     // origin is told apart from one at the screen's.
     e2e::playerWindow = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (test)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       40, 30, 480, 360, nullptr, nullptr, nullptr, nullptr);
-    if (e2e::playerWindow == nullptr) {
-        std::fprintf(stderr, "cannot create a window: is there a display, and was the Wine prefix started on it?\n");
+    if ((e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr || e2e::playerWindow == nullptr) {
+        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH\\Config.dll, on a display (cannot load \"%s\" "
+                             "or create a window)\n", dllPath.c_str());
         return 2;
     }
     const int result = RUN_ALL_TESTS();

@@ -1,11 +1,9 @@
 // ConfigTest.h - the test program plays the Kestrova Dad Azizov player around
-// the real Config.dll, loaded by main() from the player's directory. Before
-// every scenario the registry and files are a fresh installation's; a
-// scenario's outcome is read as text a table row can expect (the dialogs,
-// files, registry, the module's system calls and the engine's journal).
-// After every scenario the module must have given back every key, memory
-// block, stream and directory search it took, and every AcquireContext of the
-// engine must have had its ReleaseContext, with no engine access outside.
+// the real Config.dll, loaded by main() from the player's directory. Every
+// scenario starts from a fresh installation and reads its outcome as text a
+// table row can expect. After it the module must have given back every key,
+// memory block, stream and directory search it took, and every AcquireContext
+// of the engine must have had its ReleaseContext, with no engine access outside.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 

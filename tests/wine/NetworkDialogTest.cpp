@@ -175,11 +175,10 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         {[](User& user) { user.Pick(1015, "NONE"); },
          "NONE | host:  | port:  | auth: off | user: u | password: p | enabled: "},
     };
-    std::string shown, expected, settingsBefore, settingsAfter, second;
-    bool openAfterKeys = false;
+    std::string shown, expected;
     const Script act = [&](User& user) {
         user.Pick(1003, "800x600");
-        settingsBefore = Settings(user);
+        const std::string settings = Settings(user);
         user.OpenNetworkSettings();
         for (const auto& step : steps) {
             step.first(user);
@@ -192,20 +191,16 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         calls->Forget();
         user.Press(VK_RETURN);
         user.Press(VK_ESCAPE);
-        openAfterKeys = user.NetworkOpen();
+        shown += user.NetworkOpen() ? "still open\n" : "closed by Enter or Esc\n";
         user.Click(1019);
-        user.OpenNetworkSettings();
-        second = Network(user);
+        user.OpenNetworkSettings();  // afresh: "&Cancel" stored nothing
+        shown += Network(user) + "\n" + ProxyWrites(*calls);
         user.Click(1019);
-        settingsAfter = Settings(user);
+        shown += Settings(user) == settings ? "" : "settings changed";
         user.Click(1);
     };
     Play({"", {}, nullptr, act, ""}, nullptr);
-    EXPECT_EQ(shown, expected);
-    EXPECT_TRUE(openAfterKeys) << "Enter and Esc leave the network dialog open";
-    EXPECT_EQ(ProxyWrites(*calls), "") << "&Cancel stores nothing";
-    EXPECT_EQ(second, kNone);
-    EXPECT_EQ(settingsAfter, settingsBefore);
+    EXPECT_EQ(shown, expected + "still open\n" + kNone + "\n");
     EXPECT_EQ(KeyText(HKEY_LOCAL_MACHINE, kSettingsKey),
               "AutoUpdate=REG_DWORD 1; ForceRenderMode=REG_DWORD 0; fsHeight=REG_DWORD 600; "
               "fsWidth=REG_DWORD 800; RenderEngine=REG_DWORD 0; Set32bits=REG_DWORD 0");

@@ -96,13 +96,6 @@ std::string Hex(unsigned long long value)
     return text;
 }
 
-std::string Caption(HWND window)
-{
-    char caption[128] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    return caption;
-}
-
 LONG Closed(HKEY key)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
@@ -132,7 +125,7 @@ std::string Describe(const SHFILEOPSTRUCTA& operation)
     return std::to_string(operation.wFunc) + " " + names + "\\0 to " + (operation.pTo ? operation.pTo : "null") +
            " flags " + Hex(operation.fFlags) + " aborted " + std::to_string(operation.fAnyOperationsAborted) +
            " mappings " + (operation.hNameMappings ? "set" : "null") + " title " + operation.lpszProgressTitle +
-           " owner " + Caption(operation.hwnd) +
+           " owner " + WindowText(operation.hwnd) +
            (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
 
@@ -167,7 +160,7 @@ SPY(DWORD, GetModuleFileNameA, (HMODULE module, LPSTR buffer, DWORD size), "GetM
     ModuleFileName(module, buffer, size))
 SPY(int, Sleep, (DWORD milliseconds), "Sleep " + std::to_string(milliseconds), Sleep(milliseconds), 0)
 SPY(INT_PTR, DialogBoxParamA, (HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param),
-    "DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(name)) + " owner " + Caption(owner) +
+    "DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(name)) + " owner " + WindowText(owner) +
         (instance == state->config ? "" : " from another module") + " param " + std::to_string(param),
     DialogBoxParamA(instance, name, owner, proc, param))
 SPY(BOOL, InvalidateRect, (HWND window, const RECT* rect, BOOL erase),
@@ -298,6 +291,13 @@ std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> p
         if (std::any_of(globs.begin(), globs.end(), [&](const std::regex& glob) { return std::regex_match(line, glob); }))
             lines.push_back(line);
     return lines;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
 Faults Failing(const char* pattern, long long result, bool raise)

@@ -1,15 +1,10 @@
 // SystemCalls.h - what the loaded Config.dll asks of the system during one
-// scenario, and the failures the scenario wants it to meet.
-//
-// While a SystemCalls object lives, the module's imports of the registry,
-// file, shell, version, memory and runtime functions it uses are swapped in
-// its import address table for spies; the module itself carries no hook.
-// Each spy writes one journal line per call, for instance
-// "RegOpenKeyExA HKLM\Software\Kestrova 0xf003f" or
-// "RegSetValueExA HKCU\Software\Kestrova\Network proxy_port REG_DWORD 0";
-// fails the call the way the system would when a fault matches that line;
-// and otherwise makes the real call, keeping count of what the module
-// opened and has not given back.
+// scenario, and the failures the scenario wants it to meet. While an object
+// lives, the module's imports of the system and runtime functions it uses are
+// swapped in its import address table for spies (the module carries no hook).
+// Each call writes a journal line, e.g. "RegOpenKeyExA HKLM\Software\Kestrova
+// 0xf003f", then fails the way the system would when a fault matches the line,
+// or else reaches the system, counting what the module took and gave back.
 #ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
 #define KESTROVA_TESTS_SYSTEM_CALLS_H
 
@@ -54,6 +49,7 @@ public:
 
 // Calls matching pattern fail with result, or raise (see Fail).
 Faults Failing(const char* pattern, long long result = 0, bool raise = false);
+std::string WindowText(HWND window);
 
 }  // namespace e2e
 
