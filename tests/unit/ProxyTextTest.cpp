@@ -1,6 +1,5 @@
 // ProxyTextTest.cpp - what the network dialog takes from the system's proxy
-// server text. (The type names are checked by the fuzz target against the
-// names read back, and by the Wine suite as stored.)
+// server text (type names: the fuzz target and the Wine suite).
 #include "ProxyText.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,6 @@
-// ConfigTest.cpp - see ConfigTest.h.
-//
-// Usage: config_e2e.exe --config-dll=PATH [gtest options]
-//        config_e2e.exe --heap-canary  (overruns a heap block on purpose, so
-//                                       the test command can prove that
-//                                       Wine's heap checking reports it)
+// ConfigTest.cpp - see ConfigTest.h. Usage: config_e2e.exe --config-dll=PATH
+// [gtest options], or --heap-canary, which overruns a heap block on purpose so
+// the test command can prove that Wine's heap checking reports it.
 #include "ConfigTest.h"
 
 #include <commctrl.h>

@@ -87,7 +87,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
             Store(HKEY_CURRENT_USER, kNetworkKey, row.stored);
         Store(HKEY_CURRENT_USER, kSystemProxyKey,
               {Dword("ProxyEnable", row.systemProxy != nullptr), Text("ProxyServer", row.systemProxy ? row.systemProxy : "")});
-        calls->Forget();
+        calls->Reset();
         const std::string shown = Play({}, [](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();
             std::string shown = Network(user) + " | types: " + user.Entries(1015);
@@ -139,7 +139,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         {"authentication without a user name", {}, nullptr, fill("HTTP", "h", "1080", true, "", "p"), kWarning},
     }, [&](User& user, sim::SimEngine&) {
         const std::string entered = Network(user);
-        calls->Forget();
+        calls->Reset();
         user.Click(1018);
         const std::string box = MessageBox(user);
         if (box.empty())
@@ -188,7 +188,7 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         user.Pick(1015, "HTTP");
         user.Type(1010, "h");
         user.Type(1011, "8080");
-        calls->Forget();
+        calls->Reset();
         user.Press(VK_RETURN);
         user.Press(VK_ESCAPE);
         shown += user.NetworkOpen() ? "still open\n" : "closed by Enter or Esc\n";

@@ -72,7 +72,7 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
     std::array<long, 3> measured[3];
     const DWORD start = GetTickCount();
     for (int session = -4; session <= kSessions; ++session) {  // five to warm up
-        calls->Forget();
+        calls->Reset();
         Run(engine, [](User& user) {
             user.OpenNetworkSettings();
             user.Click(1019);

@@ -58,7 +58,7 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
         return [=](User& user) {
             if (edit)
                 edit(user);
-            calls->Forget();
+            calls->Reset();
             key != 0 ? user.Press(key) : user.Click(1);
         };
     };

@@ -115,16 +115,15 @@ DWORD ModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
     return length < size ? length : size;
 }
 
-// "3 C:\cache\*.*\0\0 to null flags 0x510 aborted 0 mappings null title
-// Clearing Media Cache owner <caption> with 1002 disabled"
+// "3 C:\cache\*.*\0\0 to null flags 0x510 title Clearing Media Cache owner
+// <caption> with 1002 disabled"
 std::string Describe(const SHFILEOPSTRUCTA& operation)
 {
     std::string names;
     for (const char* name = operation.pFrom; *name != '\0'; name += std::strlen(name) + 1)
         names += std::string(name) + "\\0";
     return std::to_string(operation.wFunc) + " " + names + "\\0 to " + (operation.pTo ? operation.pTo : "null") +
-           " flags " + Hex(operation.fFlags) + " aborted " + std::to_string(operation.fAnyOperationsAborted) +
-           " mappings " + (operation.hNameMappings ? "set" : "null") + " title " + operation.lpszProgressTitle +
+           " flags " + Hex(operation.fFlags) + " title " + operation.lpszProgressTitle +
            " owner " + WindowText(operation.hwnd) +
            (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
@@ -261,12 +260,6 @@ void SystemCalls::Fail(const std::string& pattern, long long result, bool raise)
 }
 
 void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path; }
-
-void SystemCalls::Forget()
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->journal.clear();
-}
 
 void SystemCalls::Reset(const Faults& faults)
 {

@@ -28,17 +28,15 @@ public:
     SystemCalls& operator=(const SystemCalls&) = delete;
 
     // Calls whose journal line matches pattern ('*' stands for any text)
-    // return result instead of reaching the system (an error code, 0 or a
-    // null pointer, whatever the function returns), or throw a C++
-    // exception when raise is set.
+    // return result instead of reaching the system (an error code, 0, a null
+    // pointer), or throw a C++ exception when raise is set.
     void Fail(const std::string& pattern, long long result = 0, bool raise = false);
     // GetModuleFileNameA reports this path, cut to the caller's buffer
     // without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
 
-    // Starts the journal afresh; Reset also drops the faults and then
-    // applies faults.
-    void Forget();
+    // Starts the journal afresh, drops the faults and the pretended path,
+    // then applies faults.
     void Reset(const Faults& faults = nullptr);
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
