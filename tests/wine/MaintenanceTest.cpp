@@ -11,8 +11,7 @@ const std::string kControlKey = "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\
 
 std::string Scratch(const std::string& name) { return PlayerDirectory() + "..\\" + name; }
 
-// Lays out at path a library built beside this program: "1_2_3_4" (its file
-// version) or "no_fixed_part" (version information without a file version).
+// Lays out at path a library built beside this program: "1_2_3_4" (its file version) or "no_fixed_part".
 void Install(const std::string& which, const std::string& path)
 {
     WriteFile(path, "");

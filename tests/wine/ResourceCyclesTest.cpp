@@ -20,8 +20,7 @@ const char* const kCounted[] = {"windows", "kernel handles", "GDI objects"};
 // handle appears once. Mostly within 60 sessions, but later under the heap
 // checking's load (199, 205, 211 GDI objects seen). So the 200 sessions may add
 // the first figures, the last 100 the second; a leak of one a session adds 100.
-const long kLazy[] = {0, 4, 32};
-const long kLateLazy[] = {0, 2, 12};
+const long kLazy[] = {0, 4, 32}, kLateLazy[] = {0, 2, 12};
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM count)
 {
@@ -41,10 +40,9 @@ std::array<long, 3> Measure()
     for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
          window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
         CountWindow(window, reinterpret_cast<LPARAM>(&counts[0]));
-    for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
-        DWORD flags = 0;
+    DWORD flags = 0;
+    for (std::uintptr_t value = 4; value < 0x10000; value += 4)
         counts[1] += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
-    }
     for (std::uintptr_t value = 1; value < 0x10000; ++value)
         counts[2] += GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0 ? 1 : 0;
     return counts;

@@ -63,16 +63,10 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
         };
     };
     PlayAll({
-        {"&Close after the user's changes", {}, nullptr,
-         closing(
-             [](User& user) {
-                 user.Click(1000);
-                 user.Click(1004);
-                 user.Pick(1003, "1024x768");
-                 user.Click(1021);
-                 user.Pick(1001, "HW Two");  // offers no 1024x768: back to 640x480
-             },
-             0),
+        {"&Close after the user's changes", {}, nullptr, closing([](User& user) {
+             user.Click(1000), user.Click(1004), user.Pick(1003, "1024x768"), user.Click(1021);
+             user.Pick(1001, "HW Two");  // offers no 1024x768: back to 640x480
+         }, 0),
          saved(true, {0, 1, 640, 480, 1, 1})},
         {"Enter on a key with an unknown render mode", {Dword("ForceRenderMode", 5)}, nullptr,
          closing(nullptr, VK_RETURN), saved(false, {1, 0, 640, 480, 0, 0})},
@@ -136,10 +130,7 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         {"software only drops the hardware driver: every context switches", {}, nullptr, click(1020),
          "ctx0.set 3; ctx1.set 3; drivers: SW Raster=3* | modes: 320x240, 640x480* | checked: 1000 1020"},
         {"hardware only on a software player: nothing to offer", {Dword("ForceRenderMode", 2)},
-         [](sim::SimEngine& engine) {
-             engine.AddDriver(sim::SoftwareDriver("SW Raster", {DisplayMode{640, 480, 16, 60}}));
-             engine.AddContext(0);
-         },
+         [](sim::SimEngine& e) { e.AddDriver(sim::SoftwareDriver("SW Raster", {{640, 480, 16, 60}})), e.AddContext(0); },
          click(1021), "drivers:  | modes:  | checked: 1000 1021"},
         {"any notification of a radio button counts", {}, Contexts({0}),
          [](User& user) {
