@@ -24,7 +24,8 @@ std::string ComponentsList(HWND list)
     char buffer[512];
     std::string text;
     for (int column = 0; column < 2; ++column) {
-        LVCOLUMNA heading = {LVCF_TEXT, 0, 0, buffer, sizeof buffer};
+        LVCOLUMNA heading = {};
+        heading.mask = LVCF_TEXT, heading.pszText = buffer, heading.cchTextMax = sizeof buffer;
         ListView_GetColumn(list, column, &heading);
         text += (column == 0 ? "" : " | ") + std::string(buffer) + " " +
                 std::to_string(ListView_GetColumnWidth(list, column));
