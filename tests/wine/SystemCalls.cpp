@@ -182,7 +182,7 @@ SPY(HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data), "FindFirs
 SPY(BOOL, FindClose, (HANDLE search), "FindClose", Held("directory search", -1, FindClose(search)))
 SPY(FILE*, fopen, (const char* path, const char* mode), "fopen " + std::string(path) + " " + mode,
     Held("stream", 1, std::fopen(path, mode)))
-SPY(int, fclose, (FILE * stream), "fclose", Held("stream", -1, std::fclose(stream)))
+SPY(int, fclose, (FILE* stream), "fclose", Held("stream", -1, std::fclose(stream)))
 // Only the list's redrawing is told apart: the module sends many messages.
 SPY(LRESULT, SendMessageA, (HWND window, UINT message, WPARAM wParam, LPARAM lParam),
     "SendMessageA " + std::to_string(GetDlgCtrlID(window)) +
