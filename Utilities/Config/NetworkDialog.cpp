@@ -6,6 +6,7 @@
 
 #include "DialogText.h"
 #include "ProxySettings.h"
+#include "RuntimeScan.h"
 #include "SystemProxy.h"
 #include "resources/resource.h"
 
@@ -111,7 +112,7 @@ void ReadNetworkDialog(HWND dialog, ProxySettings& settings)
     char port[kPortBoxSize] = "";
     GetWindowTextA(GetDlgItem(dialog, IDC_PROXY_PORT), port, sizeof port);
     settings.port = 0;
-    std::sscanf(port, "%d", &settings.port);
+    RuntimeScan(port, "%d", &settings.port);
 
     // Read whether or not the box is enabled: SOCKS4 keeps a checked box.
     settings.auth = IsAuthChecked(dialog) ? 1 : 0;

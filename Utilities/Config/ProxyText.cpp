@@ -1,11 +1,12 @@
 // ProxyText.cpp - see ProxyText.h.
 #include "ProxyText.h"
 
-#include <cstdio>
 #include <cstring>
 #ifndef _WIN32
 #include <strings.h>
 #endif
+
+#include "RuntimeScan.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ bool ParseProxyServer(const char* server, ProxyType& type, std::string& address,
     if (colon == nullptr)
         return false;
     port = 0;
-    if (std::sscanf(colon + 1, "%d", &port) != 1)
+    if (RuntimeScan(colon + 1, "%d", &port) != 1)
         return false;
 
     type = ProxyTypeNone;

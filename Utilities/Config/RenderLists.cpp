@@ -10,6 +10,7 @@
 
 #include "ConfigModule.h"
 #include "DialogText.h"
+#include "RuntimeScan.h"
 #include "resources/resource.h"
 
 namespace {
@@ -183,7 +184,7 @@ void ReadSelectedResolution(HWND dialog, int& width, int& height)
         return;
     const std::string text = ComboEntryText(list, selected, kResolutionEntrySize);
     // A number that does not scan leaves its output as the caller set it.
-    std::sscanf(text.c_str(), "%dx%d", &width, &height);
+    RuntimeScan(text.c_str(), "%dx%d", &width, &height);
 }
 
 void SelectResolution(HWND dialog, int width, int height)

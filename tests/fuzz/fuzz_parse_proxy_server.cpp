@@ -1,57 +1,118 @@
 // fuzz_parse_proxy_server.cpp - any system proxy server text: ParseProxyServer
-// against the text taken apart by hand, and the type names read back.
+// against one forward pass over it, the type names against a table of them;
+// first, once, both against the texts the player documents.
 #include "ProxyText.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #define REQUIRE(holds) ((holds) ? (void)0 : (std::fprintf(stderr, "invariant violated: %s\n", #holds), std::abort()))
+#define DOCUMENTED(holds, text) ((holds) ? (void)0 : (std::fprintf(stderr, "not as documented: \"%s\"\n", text), std::abort()))
 
-// What "%d" reads: white space, an optional sign, decimal digits. The value
-// is exact when it fits in 31 bits.
-struct Number { bool found; bool exact; long long value; };
-static Number ReadNumber(const std::string& text)
+struct Named { const char* text; std::int32_t type; };
+const Named kSchemes[] = {{"http", 3}, {"socks5", 2}, {"socks4", 1}, {"socks", 1}};
+const Named kNames[] = {{"SOCKS4", 1}, {"SOCKS5", 2}, {"HTTP", 3}};
+const std::int32_t kUnset = -7, kUntouched = 24301;
+
+// What the network dialog is left with, as "parsed type port address". A port of
+// more than 18 significant digits shows as "?": C runtimes saturate those each their way.
+static std::string Outcome(bool parsed, std::int32_t type, std::int32_t port, bool portKnown, std::string address)
 {
-    std::size_t i = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
+    const std::string shownPort = portKnown ? std::to_string(port) : "?";
+    return std::to_string(parsed) + " " + std::to_string(type) + " " + shownPort + " " + address;
+}
+
+static std::string Module(const std::string& text, bool portKnown = true)
+{
+    const std::vector<char> server(text.c_str(), text.c_str() + text.size() + 1);  // exactly sized, for ASan
+    ProxyType type = static_cast<ProxyType>(kUnset);
+    std::string address = "before";
+    std::int32_t port = kUntouched;
+    const bool parsed = ParseProxyServer(server.data(), type, address, port);
+    return Outcome(parsed, type, port, portKnown, address);
+}
+
+// The last ':' and the last '=' before it, in one pass; then the number as
+// "%d" reads it, kept to its low 32 bits as the runtime's int conversion does.
+static std::string Reference(const std::string& text, bool& portKnown)
+{
+    const std::size_t none = std::string::npos;
+    std::size_t colon = none, equals = none, seen = none;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '=')
+            seen = i;
+        else if (text[i] == ':')
+            colon = i, equals = seen;
+    if (colon == none)
+        return Outcome(false, kUnset, kUntouched, true, "before");
+    std::size_t i = std::min(text.find_first_not_of(" \t\n\v\f\r", colon + 1), text.size());
     const bool negative = text[i] == '-';
     i += text[i] == '-' || text[i] == '+';
     const std::size_t first = i;
-    long long value = 0;
+    std::uint32_t value = 0;
     for (; text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value > INT32_MAX ? value : value * 10 + (text[i] - '0');
-    return {i > first, value <= INT32_MAX, negative ? -value : value};
+        value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+    if (i == first)
+        return Outcome(false, kUnset, 0, true, "before");
+    std::int32_t type = equals == none ? 3 : 0;
+    for (const Named& row : kSchemes)
+        type = equals != none && text.compare(0, equals, row.text) == 0 ? row.type : type;
+    portKnown = i - std::min(text.find_first_not_of('0', first), i) <= 18;
+    const auto port = static_cast<std::int32_t>(negative ? 0u - value : value);
+    return Outcome(true, type, port, portKnown, text.substr(0, colon).substr(equals == none ? 0 : equals + 1));
+}
+
+static std::int32_t TypeNamed(std::string text)
+{
+    for (char& c : text)
+        c = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+    const auto row = std::find_if(std::begin(kNames), std::end(kNames), [&](const Named& r) { return text == r.text; });
+    return row == std::end(kNames) ? 0 : row->type;
+}
+
+static std::string NameOf(std::int32_t type)
+{
+    const auto row = std::find_if(std::begin(kNames), std::end(kNames), [&](const Named& r) { return type == r.type; });
+    return row == std::end(kNames) ? "NONE" : row->text;
+}
+
+static bool CheckDocumented()
+{
+    const struct { const char* text; const char* outcome; } rows[] = {
+        {"proxyhost", "0 -7 24301 before"}, {"", "0 -7 24301 before"}, {"proxyhost:", "0 -7 0 before"},
+        {"h=p: +x1", "0 -7 0 before"}, {"proxyhost:8080", "1 3 8080 proxyhost"}, {"http=h:1", "1 3 1 h"},
+        {"socks5=h:2", "1 2 2 h"}, {"socks4=h:3", "1 1 3 h"}, {"socks=h:4", "1 1 4 h"}, {"SOCKS=h:5", "1 0 5 h"},
+        {"=h:6", "1 0 6 h"}, {"h:80=x", "1 3 80 h"}, {"a=b=h:c:\v-7x", "1 0 -7 h:c"}, {"h:4294967376", "1 3 80 h"},
+        {"http=h1:80;https=h2:443", "1 0 443 h2"}, {"h:-2147483649", "1 3 2147483647 h"},
+    };
+    bool portKnown = true;
+    for (const auto& row : rows)
+        DOCUMENTED(Reference(row.text, portKnown) == row.outcome && Module(row.text) == row.outcome, row.text);
+    const Named names[] = {{"socks4", 1}, {"Socks5", 2}, {"hTTp", 3}, {"NONE", 0}, {"", 0}, {"SOCKS", 0}, {"HTTPS", 0}};
+    for (const Named& row : names)
+        DOCUMENTED(TypeNamed(row.text) == row.type && ProxyTypeFromName(row.text) == row.type, row.text);
+    const char* const shown[] = {"NONE", "NONE", "SOCKS4", "SOCKS5", "HTTP", "NONE"};  // types -1 to 4
+    for (std::int32_t type = -1; type <= 4; ++type) {
+        const char* name = ProxyTypeToName(static_cast<ProxyType>(type));
+        DOCUMENTED(NameOf(type) == shown[type + 1] && NameOf(type) == name, std::to_string(type).c_str());
+    }
+    return true;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    [[maybe_unused]] static const bool documented = CheckDocumented();
     const std::string text = std::string(reinterpret_cast<const char*>(data), size).c_str();
-    const std::vector<char> server(text.c_str(), text.c_str() + text.size() + 1);  // exactly sized, for ASan
-    const ProxyType unset = static_cast<ProxyType>(-7);
-    ProxyType type = unset;
-    std::string address = "before";
-    std::int32_t port = 0x5EED;
-    const bool parsed = ParseProxyServer(server.data(), type, address, port);
-
-    const std::size_t colon = text.rfind(':');
-    const Number number = ReadNumber(colon == std::string::npos ? "" : text.substr(colon + 1));
-    if (!number.found) {
-        REQUIRE(!parsed && type == unset && address == "before" && port == (colon == std::string::npos ? 0x5EED : 0));
-    } else {
-        const std::string head = text.substr(0, colon);
-        const std::size_t equals = head.rfind('=');
-        const std::string scheme = equals == std::string::npos ? "http" : head.substr(0, equals);
-        REQUIRE(parsed && (!number.exact || port == number.value));
-        REQUIRE(address == head.substr(equals == std::string::npos ? 0 : equals + 1));
-        REQUIRE(type == (scheme == "http" ? ProxyTypeHttp : scheme == "socks5" ? ProxyTypeSocks5
-                         : scheme == "socks4" || scheme == "socks" ? ProxyTypeSocks4 : ProxyTypeNone));
-    }
-
-    std::string upper = text;
-    std::transform(text.begin(), text.end(), upper.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
-    const ProxyType named = upper == "SOCKS4" ? ProxyTypeSocks4 : upper == "SOCKS5" ? ProxyTypeSocks5
-                            : upper == "HTTP" ? ProxyTypeHttp : ProxyTypeNone;
-    REQUIRE(ProxyTypeFromName(server.data()) == named && ProxyTypeFromName(ProxyTypeToName(named)) == named);
+    bool portKnown = true;
+    const std::string expected = Reference(text, portKnown);
+    REQUIRE(Module(text, portKnown) == expected);
+    const std::vector<char> name(text.c_str(), text.c_str() + text.size() + 1);  // exactly sized, for ASan
+    REQUIRE(ProxyTypeFromName(name.data()) == TypeNamed(text));
+    std::int32_t type = 0;  // the first bytes, as a type value
+    std::memcpy(&type, data, size < sizeof type ? size : sizeof type);
+    REQUIRE(ProxyTypeToName(static_cast<ProxyType>(type)) == NameOf(type));
     return 0;
 }

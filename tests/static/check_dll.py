@@ -1,29 +1,14 @@
 #!/usr/bin/python3
-"""Static check of a built Config.dll.
+"""Static check of a built Config.dll, read without running it: the machine, DoConfig exported by name,
+system-only imports, dialogs 101 and 102 in French (France) only and control by control, the version block,
+the stack guard and, on i386, the return forms of DoConfig and the dialog procedures, found through the link
+map beside the stripped DLL. Prints one line per area, then each mismatch; exits non-zero on any.
 
-The player loads Config.dll by name, calls DoConfig and looks up its dialog
-templates in French (France). This check reads the DLL without running it:
-  - the image format and machine (PE32 i386 for the shipping 32-bit DLL,
-    PE32+ x86-64 for the build that runs under Wine here);
-  - DoConfig exported by its plain name;
-  - only system DLLs imported, so no compiler runtime has to ship with it;
-  - dialogs 101 and 102 present in language 1036 and in no other language;
-  - both dialog templates field by field: title, style, place, size, font
-    and every control in tab order (id, class, text, place, size, style);
-  - the version block in language 1036 with the module's names;
-  - i386 only: the calling conventions the player and the dialog manager
-    rely on, read from the machine code. DoConfig returns with a plain `ret`
-    (the caller cleans the stack), each dialog procedure with `ret $0x10`
-    (it removes its four arguments). The shipping DLL has no symbols, so the
-    functions are found in the link's map, Config.map beside the DLL.
-
-Usage: check_dll.py [--machine i386|x86_64] [--map Config.map] path/to/Config.dll
-Prints what it found and exits non-zero, naming each mismatch, when the DLL
-is not as expected. Needs Debian's python3-pefile (run with /usr/bin/python3)
-and, for i386, i686-w64-mingw32-objdump.
+Usage: /usr/bin/python3 check_dll.py [--machine i386|x86_64] [--map Config.map] Config.dll
+Needs Debian's python3-pefile and i686-w64-mingw32-objdump.
 """
-
 import argparse
+import io
 import os
 import re
 import struct
@@ -109,400 +94,224 @@ TEMPLATES = {
 
 # Predefined control classes stored as atoms in a template.
 CLASS_ATOMS = {0x80: "Button", 0x81: "Edit", 0x82: "Static", 0x83: "ListBox", 0x84: "ScrollBar", 0x85: "ComboBox"}
-
-# How each function must return on i386: the immediate of its `ret`.
-RETURNS = {
-    "DoConfig": None,          # caller cleans the stack: plain ret
-    "SettingsDlgProc": 0x10,   # dialog procedure: removes its four arguments
-    "NetworkDlgProc": 0x10,
-}
+# How each function returns on i386: DoConfig with a plain ret (the caller cleans), dialog procedures popping 4 args.
+RETURNS = {"DoConfig": None, "SettingsDlgProc": 0x10, "NetworkDlgProc": 0x10}
+MACHINES = {"i386": (0x14C, 0x10B, "PE32"), "x86_64": (0x8664, 0x20B, "PE32+")}  # machine, magic, format
+ALLOWED_IMPORTS = {f"{name}.DLL" for name in "KERNEL32 USER32 ADVAPI32 MSVCRT SHELL32 VERSION COMCTL32 GDI32".split()}
+RUNTIME_PREFIXES = ("LIBGCC", "LIBSTDC++", "LIBWINPTHREAD", "LIBSSP")  # to be linked statically
+EXPECTED_VERSION_STRINGS = {"FileDescription": "Dad Azizov Configuration", "InternalName": "Config.dll",
+                            "OriginalFilename": "Config.dll"}
 OBJDUMP = "i686-w64-mingw32-objdump"
-
-MACHINES = {
-    # name: (machine, optional header magic, format name)
-    "i386": (0x14C, 0x10B, "PE32"),
-    "x86_64": (0x8664, 0x20B, "PE32+"),
-}
-
-# System DLLs the module may import, in upper case.
-ALLOWED_IMPORTS = {
-    "KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL", "SHELL32.DLL",
-    "VERSION.DLL", "COMCTL32.DLL", "GDI32.DLL",
-}
-# Runtimes a mingw build drags in unless linked statically.
-RUNTIME_PREFIXES = ("LIBGCC", "LIBSTDC++", "LIBWINPTHREAD")
-
-EXPECTED_VERSION_STRINGS = {
-    "FileDescription": "Dad Azizov Configuration",
-    "InternalName": "Config.dll",
-    "OriginalFilename": "Config.dll",
-}
+MAP_SECTION = re.compile(r"^(?: \S+)? +0x([0-9a-f]+) +0x([0-9a-f]+) +\S", re.M | re.I)
+MAP_SYMBOL = re.compile(r"^ +0x([0-9a-f]+) +(\S.*?) *$", re.M | re.I)
+# A return in objdump's listing, possibly prefixed; group 1 without the prefix.
+RETURN = re.compile(r"^(?:(?:rep\w*|bnd|notrack) )?([il]?ret[wlqd]?\b.*)$")
+# The stack guard. With -fstack-protector-strong each function holding a local buffer checks a canary copied from
+# __stack_chk_guard before it returns and calls __stack_chk_fail, which prints STACK_SMASHED and ends the process,
+# if it was overwritten. The support library defining both also comes in with -D_FORTIFY_SOURCE's checked string
+# functions, without a single canary. So it takes: the text in the DLL's own bytes (linked in, not imported); the
+# map naming one of the module's own objects (*.cpp.obj) as what pulled the guard in (the module was compiled with
+# it); both symbols placed; on i386, calls to __stack_chk_fail from outside the library (the library calls it
+# itself; the i686 objdump cannot read x86_64 code).
+STACK_SMASHED = b"*** stack smashing detected ***"
+GUARD_PULLED_BY_MODULE = re.compile(r"^ +\S*\.cpp\.obj\)? \((__stack_chk_(?:fail|guard))\)$", re.M)
 
 
-def text(value):
-    return value.decode("latin-1") if isinstance(value, bytes) else str(value)
-
-
-def exported(pe):
-    """{name: virtual address} of the functions the DLL exports by name."""
-    directory = getattr(pe, "DIRECTORY_ENTRY_EXPORT", None)
-    return {text(symbol.name): pe.OPTIONAL_HEADER.ImageBase + symbol.address
-            for symbol in (directory.symbols if directory else []) if symbol.name}
-
-
-def resource_entries(pe, type_id):
-    """{resource name or id: {language id: data entry}} for one resource type."""
-    found = {}
-    root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
-    for type_entry in root.entries if root else []:
-        if type_entry.id != type_id:
-            continue
-        for name_entry in type_entry.directory.entries:
-            name = name_entry.id if name_entry.id is not None else text(name_entry.name)
-            found[name] = {lang.id: lang.data for lang in name_entry.directory.entries}
-    return found
-
-
-def string_tables(pe):
-    """[(lang-codepage key, {name: value})] from the version block."""
-    tables = []
-    for group in getattr(pe, "FileInfo", []) or []:
-        entries = group if isinstance(group, list) else [group]
-        for info in entries:
-            if text(getattr(info, "Key", b"")) != "StringFileInfo":
-                continue
-            for table in info.StringTable:
-                values = {text(k): text(v) for k, v in table.entries.items()}
-                tables.append((text(table.LangID), values))
-    return tables
-
-
-# --- Dialog templates (DLGTEMPLATEEX, DLGITEMTEMPLATEEX) ---------------------
-
-class TemplateReader:
-    """Reads the little-endian fields of one template in order."""
-
-    def __init__(self, data):
-        self.data, self.offset = data, 0
-
-    def read(self, fmt):
-        values = struct.unpack_from("<" + fmt, self.data, self.offset)
-        self.offset += struct.calcsize("<" + fmt)
-        return values if len(values) > 1 else values[0]
-
-    def align(self):
-        self.offset = (self.offset + 3) & ~3
-
-    def name_or_atom(self):
-        """An empty text, 0xFFFF and an atom, or a NUL-terminated UTF-16 text."""
-        first = self.read("H")
-        if first == 0xFFFF:
-            return self.read("H")
-        chars = []
-        while first != 0:
-            chars.append(first)
-            first = self.read("H")
-        return struct.pack(f"<{len(chars)}H", *chars).decode("utf-16-le")
-
-
-def parse_template(data):
-    """A Dialog from the bytes of an extended dialog template."""
-    reader = TemplateReader(data)
-    version, signature = reader.read("HH")
-    if (version, signature) != (1, 0xFFFF):
-        raise ValueError(f"not an extended template (version {version}, signature {signature:#06x})")
-    _help_id, ex_style, style, count, x, y, cx, cy = reader.read("IIIHhhhh")
-    menu, dialog_class, title = reader.name_or_atom(), reader.name_or_atom(), reader.name_or_atom()
-    font_size = typeface = None
-    if style & DS_SETFONT:
-        font_size, _weight, _italic, _charset = reader.read("HHBB")
-        typeface = reader.name_or_atom()
-    controls = []
-    for _ in range(count):
-        reader.align()
-        _help_id, item_ex_style, item_style, ix, iy, icx, icy, item_id = reader.read("IIIhhhhI")
-        item_class = reader.name_or_atom()
-        item_class = CLASS_ATOMS.get(item_class, item_class)
-        item_text = reader.name_or_atom()
-        creation_data_size = reader.read("H")
-        reader.offset += creation_data_size
-        controls.append(Control(item_id, item_class, item_text, ix, iy, icx, icy, item_style, item_ex_style))
-    return Dialog(title, style, x, y, cx, cy, font_size, typeface, controls, ex_style, menu, dialog_class)
-
-
-def signed(control_id):
-    """A control id as the resource script writes it: -1 for none."""
+def signed(control_id):  # as the resource script writes it: -1 for none
     return control_id - (1 << 32) if control_id >= 1 << 31 else control_id
 
 
-def field_mismatch(field, expected, actual):
-    """None when the field holds what is expected, else what differs."""
-    if field == "window_class" and isinstance(actual, str) and expected.lower() == actual.lower():
-        return None  # class names are case-insensitive (windres stores them upper-cased)
-    if expected == actual:
-        return None
-    if field == "id":
-        expected, actual = signed(expected), signed(actual)
-    if field.endswith("style"):
-        return f"{field}: expected {expected:#010x}, actual {actual:#010x} (differs in {expected ^ actual:#010x})"
-    return f"{field}: expected {expected!r}, actual {actual!r}"
+def failures(checks):
+    return [why for ok, why in checks if not ok]
 
 
-def compare_fields(where, fields, expected, actual):
-    mismatches = (field_mismatch(field, getattr(expected, field), getattr(actual, field)) for field in fields)
-    return [f"{where}: {mismatch}" for mismatch in mismatches if mismatch]
+def parse_template(data):
+    """A Dialog from the bytes of an extended dialog template (DLGTEMPLATEEX)."""
+    stream = io.BytesIO(data)
+
+    def read(fmt):
+        return struct.unpack("<" + fmt, stream.read(struct.calcsize("<" + fmt)))
+
+    def name_or_atom():  # 0xFFFF and an atom, or a NUL-terminated UTF-16 text (cut short by the end of the data)
+        if data[stream.tell():stream.tell() + 2] == b"\xff\xff":
+            return read("HH")[1]
+        return b"".join(iter(lambda: stream.read(2) or b"\0\0", b"\0\0")).decode("utf-16-le")
+
+    version, signature = read("HH")
+    if (version, signature) != (1, 0xFFFF):
+        raise ValueError(f"not an extended template (version {version}, signature {signature:#06x})")
+    _help_id, ex_style, style, count, x, y, cx, cy = read("IIIHhhhh")
+    menu, dialog_class, title = name_or_atom(), name_or_atom(), name_or_atom()
+    font_size, typeface = (read("HHBB")[0], name_or_atom()) if style & DS_SETFONT else (None, None)
+    controls = []
+    for _ in range(count):
+        stream.seek((stream.tell() + 3) & ~3)
+        _help_id, item_ex_style, item_style, ix, iy, icx, icy, item_id = read("IIIhhhhI")
+        item_class, item_text = name_or_atom(), name_or_atom()
+        stream.seek(read("H")[0], io.SEEK_CUR)  # creation data
+        controls.append(Control(item_id, CLASS_ATOMS.get(item_class, item_class), item_text,
+                                ix, iy, icx, icy, item_style, item_ex_style))
+    return Dialog(title, style, x, y, cx, cy, font_size, typeface, controls, ex_style, menu, dialog_class)
 
 
-def compare_template(dialog_id, expected, actual):
-    """One line per field that differs: dialog, control index and id, field."""
-    dialog_fields = [field for field in Dialog._fields if field != "controls"]
-    problems = compare_fields(f"dialog {dialog_id}", dialog_fields, expected, actual)
-    if len(expected.controls) != len(actual.controls):
-        problems.append(f"dialog {dialog_id}: {len(actual.controls)} controls, expected {len(expected.controls)}")
-    for index, (want, got) in enumerate(zip(expected.controls, actual.controls)):
-        where = f"dialog {dialog_id} control {index} (id {signed(want.id)})"
-        problems += compare_fields(where, Control._fields, want, got)
-    return problems
-
-
-def check_templates(pe, dialogs):
-    problems = []
-    for dialog_id, expected in TEMPLATES.items():
-        data_entry = dialogs.get(dialog_id, {}).get(FRENCH_FRANCE)
-        if data_entry is None:
-            continue  # reported with the languages
-        try:
-            actual = parse_template(pe.get_data(data_entry.struct.OffsetToData, data_entry.struct.Size))
-        except (ValueError, struct.error) as error:
-            problems.append(f"dialog {dialog_id}: cannot read the template: {error}")
-            continue
-        print(f"dialog {dialog_id}: {actual.title!r}, style {actual.style:#010x}, at {actual.x},{actual.y}, "
-              f"{actual.cx}x{actual.cy}, font {actual.font_size} {actual.typeface!r}, {len(actual.controls)} controls")
-        problems += compare_template(dialog_id, expected, actual)
-    return problems
-
-
-# --- Calling conventions (i386) ----------------------------------------------
-
-MAP_INPUT_SECTION = re.compile(r"^(?: \S+)?\s+0x([0-9a-fA-F]+)\s+0x([0-9a-fA-F]+)\s+\S")
-MAP_SYMBOL = re.compile(r"^\s+0x([0-9a-fA-F]+)\s+(\S.*?)\s*$")
-
-
-def base_name(symbol):
-    """SettingsDlgProc from 'SettingsDlgProc(HWND__*, ...)@16' or its mangled form."""
-    symbol = re.sub(r"@\d+$", "", symbol)
-    mangled = re.match(r"_?_Z(\d+)", symbol)
-    if mangled:
-        start = mangled.end()
-        return symbol[start:start + int(mangled.group(1))]
-    return symbol.split("(", 1)[0]
-
-
-def read_map(path):
-    """(symbols [(address, name)], input sections [(start, end)]) of a GNU ld map."""
-    symbols, sections, in_memory_map = [], [], False
-    with open(path, encoding="latin-1") as lines:
-        for line in lines:
-            # Discarded sections, listed before the memory map, sit at 0.
-            in_memory_map = in_memory_map or line.startswith("Linker script and memory map")
-            if not in_memory_map:
-                continue
-            section, symbol = MAP_INPUT_SECTION.match(line), MAP_SYMBOL.match(line)
-            if section:
-                start = int(section.group(1), 16)
-                sections.append((start, start + int(section.group(2), 16)))
-            elif symbol:
-                symbols.append((int(symbol.group(1), 16), symbol.group(2)))
-    return symbols, sections
-
-
-def function_range(name, symbols, sections):
-    """[start, end) of a function: to the next symbol or its object's section end."""
-    starts = {address for address, symbol in symbols if base_name(symbol) == name}
-    if len(starts) != 1:
-        raise LookupError(f"{name} is {'not in' if not starts else 'ambiguous in'} the map")
-    start = starts.pop()
-    ends = [address for address, _ in symbols if address > start]
-    ends += [end for begin, end in sections if begin <= start < end]
-    return start, min(ends)
-
-
-# A return instruction in objdump's listing: near, far or interrupt return,
-# possibly prefixed; group 1 is the instruction without its prefix.
-RETURN = re.compile(r"^(?:(?:rep\w*|bnd|notrack) )?([il]?ret[wlqd]?\b.*)$")
-
-
-def returns_in(dll, start, end):
-    """[(address, instruction, unprefixed)] of every return in [start, end)."""
-    listing = subprocess.run([OBJDUMP, "-d", f"--start-address={start:#x}", f"--stop-address={end:#x}", dll],
-                             capture_output=True, text=True, check=True).stdout
+def compare(where, expected, actual):
+    """One line per field that differs, expected against actual; a dialog's controls are compared apart."""
     found = []
-    for line in listing.splitlines():
-        parts = line.split("\t")  # address:, bytes, instruction
-        instruction = " ".join(parts[2].split()) if len(parts) == 3 else ""
-        match = RETURN.match(instruction)
-        if match:
-            found.append((int(parts[0].strip().rstrip(":"), 16), instruction, match.group(1)))
+    for field in (field for field in expected._fields if field != "controls"):
+        want, got, style = getattr(expected, field), getattr(actual, field), field.endswith("style")
+        if want == got or (field == "window_class" and isinstance(got, str) and want.lower() == got.lower()):
+            continue  # class names are case-insensitive (windres stores them upper-cased)
+        show = (lambda v: f"{v:#010x}") if style else (lambda v: repr(signed(v) if field == "id" else v))
+        found.append(f"{where}: {field}: expected {show(want)}, actual {show(got)}"
+                     + (f" (differs in {want ^ got:#010x})" if style else ""))
     return found
 
 
-def map_mismatch(pe, symbols, sections, map_path):
-    """Why the map does not describe this DLL (DoConfig elsewhere), or None."""
-    exported_at = exported(pe).get("DoConfig")  # a missing export is reported with the exports
-    mapped_at, _ = function_range("DoConfig", symbols, sections)
-    if exported_at is not None and mapped_at != exported_at:
-        return (f"{map_path} is not this DLL's map: it puts DoConfig at {mapped_at:#x}, "
-                f"the DLL exports it at {exported_at:#x}")
-    return None
+def resources(pe, type_name):
+    """{resource name or id: {language id: data entry}} for one resource type."""
+    root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    return {str(entry.name) if entry.id is None else entry.id: {lang.id: lang.data for lang in entry.directory.entries}
+            for kind in (root.entries if root else []) if kind.id == pefile.RESOURCE_TYPE[type_name]
+            for entry in kind.directory.entries}
 
 
-def check_returns(dll, name, pops, symbols, sections):
-    expected = "ret" if pops is None else f"ret ${pops:#x}"
-    start, end = function_range(name, symbols, sections)
-    returns = returns_in(dll, start, end)
-    print(f"returns:  {name} {start:#x}..{end:#x}: " + (", ".join(r[1] for r in returns) or "none"))
-    if not returns:
-        return [f"{name} ({start:#x}..{end:#x}) has no return instruction, expected {expected!r}"]
-    return [f"{name} returns with {instruction!r} at {address:#x}, expected {expected!r}"
-            for address, instruction, unprefixed in returns if unprefixed != expected]
+def read_map(path):
+    """(text, {function name: {address}}, [(start, end)] of input sections) of a GNU ld map."""
+    with open(path, encoding="latin-1") as file:
+        whole = file.read()
+    placed = whole.partition("Linker script and memory map")[2]  # discarded sections, listed before, sit at 0
+    names = {}
+    for address, symbol in MAP_SYMBOL.findall(placed):  # 'Name(HWND__*, ...)@16' or mangled '_Z4Name...'
+        mangled = re.match(r"_?_Z(\d+)", symbol)
+        name = symbol[mangled.end():mangled.end() + int(mangled[1])] if mangled else re.split("[(@]", symbol)[0]
+        names.setdefault(name, set()).add(int(address, 16))
+    return whole, names, [(int(a, 16), int(a, 16) + int(n, 16)) for a, n in MAP_SECTION.findall(placed)]
 
 
-def check_calling_conventions(pe, dll, map_path):
-    try:
-        symbols, sections = read_map(map_path)
-        mismatch = map_mismatch(pe, symbols, sections, map_path)
-    except (OSError, LookupError) as error:
-        return [f"cannot use the link map: {error}"]
-    if mismatch:
-        return [mismatch]
-    problems = []
-    for name, pops in RETURNS.items():
+def function_range(name, names, sections):
+    """[start, end) of a function: to the next symbol or its object's section end."""
+    if len(names.get(name, ())) != 1:
+        raise LookupError(f"{name} is {'ambiguous in' if names.get(name) else 'not in'} the map")
+    start = min(names[name])
+    ends = [address for addresses in names.values() for address in addresses if address > start]
+    return start, min(ends + [end for begin, end in sections if begin <= start < end])
+
+
+def disassemble(dll, *limits):
+    """[(address, instruction)] from objdump, over [start, end) when given."""
+    limits = [f"--start-address={limits[0]:#x}", f"--stop-address={limits[1]:#x}"] if limits else []
+    listing = subprocess.run([OBJDUMP, "-d", *limits, dll], capture_output=True, text=True, check=True).stdout
+    return [(int(parts[0].strip().rstrip(":"), 16), " ".join(parts[2].split()))
+            for parts in (line.split("\t") for line in listing.splitlines()) if len(parts) == 3]
+
+
+def check_code(image, dll, machine, map_path, exports):
+    """The link map is this DLL's; the stack guard; on i386 the return forms."""
+    whole_map, names, sections = read_map(map_path)
+    mapped_at = function_range("DoConfig", names, sections)[0]
+    if exports.get("DoConfig", mapped_at) != mapped_at:  # a missing export is reported with the exports
+        return [f"{map_path} is not this DLL's map: it puts DoConfig at {mapped_at:#x}, "
+                f"the DLL exports it at {exports['DoConfig']:#x}"]
+    pulled = GUARD_PULLED_BY_MODULE.search(whole_map)
+    placed = all(any(names.get(name, ())) for name in ("__stack_chk_fail", "__stack_chk_guard"))
+    calls = None
+    if machine == "i386" and placed:  # calls from the module, not from the library's own text
+        fail = min(names["__stack_chk_fail"])
+        library = [(begin, end) for begin, end in sections if begin <= fail < end]
+        calls = [address for address, instruction in disassemble(dll) if instruction == f"call {fail:#x}"
+                 and not any(begin <= address < end for begin, end in library)]
+    proofs = {f"the failure message {STACK_SMASHED.decode()!r} in the DLL": STACK_SMASHED in image,
+              "a module object (*.cpp.obj) pulling it in (map)": pulled,
+              "__stack_chk_fail and __stack_chk_guard placed (map)": placed,
+              "calls to __stack_chk_fail in the code": calls != []}
+    print(f"guard:    pulled in by {pulled[0].strip() if pulled else 'nothing'}, "
+          f"calls to __stack_chk_fail: {'not counted' if calls is None else len(calls)}")
+    problems = ["no stack guard (built without -fstack-protector-strong?), missing: "
+                + "; ".join(proof for proof, ok in proofs.items() if not ok)] if not all(proofs.values()) else []
+    for name, pops in RETURNS.items() if machine == "i386" else ():
+        expected, (start, end) = "ret" if pops is None else f"ret ${pops:#x}", function_range(name, names, sections)
+        returns = [(address, instruction, match[1]) for address, instruction in disassemble(dll, start, end)
+                   for match in [RETURN.match(instruction)] if match]
+        print(f"returns:  {name} {start:#x}..{end:#x}: " + (", ".join(r[1] for r in returns) or "none"))
+        if not returns:
+            problems.append(f"{name} ({start:#x}..{end:#x}) has no return instruction, expected {expected!r}")
+        problems += [f"{name} returns with {instruction!r} at {address:#x}, expected {expected!r}"
+                     for address, instruction, unprefixed in returns if unprefixed != expected]
+    return problems
+
+
+def check(path, machine, map_path):
+    with open(path, "rb") as file:
+        image = file.read()
+    pe = pefile.PE(data=image)
+    (want_machine, want_magic, format_name), header = MACHINES[machine], pe.FILE_HEADER.Machine
+    magic, directory = pe.OPTIONAL_HEADER.Magic, getattr(pe, "DIRECTORY_ENTRY_EXPORT", None)
+    exports = {symbol.name.decode(): pe.OPTIONAL_HEADER.ImageBase + symbol.address
+               for symbol in (directory.symbols if directory else []) if symbol.name}
+    imports = [entry.dll.decode() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
+    print(f"image:    machine {header:#06x}, magic {magic:#05x}, DLL: {pe.is_dll()}\n"
+          f"exports:  {', '.join(exports) or '(none)'}\nimports:  {', '.join(imports) or '(none)'}")
+    problems = failures([
+        (header == want_machine, f"machine is {header:#06x}, expected {want_machine:#06x} ({machine})"),
+        (magic == want_magic, f"optional header magic is {magic:#05x}, expected {want_magic:#05x} ({format_name})"),
+        (pe.is_dll(), "the image is not marked as a DLL"),
+        ("DoConfig" in exports, f"DoConfig is not exported by name (exports: {', '.join(exports) or 'none'})")])
+    for dll in (dll for dll in imports if dll.upper() not in ALLOWED_IMPORTS):
+        runtime = dll.upper().startswith(RUNTIME_PREFIXES)
+        problems.append(f"imports the compiler runtime {dll}: it must be linked statically" if runtime
+                        else f"imports {dll}, which is not one of the allowed system DLLs")
+
+    dialogs = resources(pe, "RT_DIALOG")
+    print(f"dialogs:  {({name: sorted(langs) for name, langs in dialogs.items()}) or '(none)'}  (id: [languages])")
+    problems += [f"dialog {dialog} is missing" for dialog in TEMPLATES if dialog not in dialogs]
+    problems += [f"dialog {dialog} is in languages {sorted(langs)}, expected only [{FRENCH_FRANCE}]: the player "
+                 "looks its templates up in French (France)"
+                 for dialog, langs in dialogs.items() if list(langs) != [FRENCH_FRANCE]]
+    for dialog, expected in TEMPLATES.items():
+        entry = dialogs.get(dialog, {}).get(FRENCH_FRANCE)
+        if entry is None:
+            continue  # reported with the languages
         try:
-            problems += check_returns(dll, name, pops, symbols, sections)
-        except (LookupError, OSError, subprocess.CalledProcessError) as error:
-            problems.append(f"calling convention of {name}: {error}")
-    return problems
+            actual = parse_template(pe.get_data(entry.struct.OffsetToData, entry.struct.Size))
+        except (ValueError, struct.error) as error:
+            problems.append(f"dialog {dialog}: cannot read the template: {error}")
+            continue
+        print(f"dialog {dialog}: {actual.title!r}, {actual.cx}x{actual.cy}, {len(actual.controls)} controls")
+        problems += compare(f"dialog {dialog}", expected, actual)
+        if len(expected.controls) != len(actual.controls):
+            problems.append(f"dialog {dialog}: {len(actual.controls)} controls, expected {len(expected.controls)}")
+        for index, (want, got) in enumerate(zip(expected.controls, actual.controls)):
+            problems += compare(f"dialog {dialog} control {index} (id {signed(want.id)})", want, got)
 
-
-# --- The whole check ---------------------------------------------------------
-
-def check_image(pe, machine_name):
-    problems = []
-    expected_machine, expected_magic, format_name = MACHINES[machine_name]
-    machine = pe.FILE_HEADER.Machine
-    magic = pe.OPTIONAL_HEADER.Magic
-    is_dll = bool(pe.FILE_HEADER.Characteristics & 0x2000)
-    print(f"machine:  {machine:#06x}, optional header magic {magic:#05x}, DLL: {is_dll}")
-    if machine != expected_machine:
-        problems.append(f"machine is {machine:#06x}, expected {expected_machine:#06x} ({machine_name})")
-    if magic != expected_magic:
-        problems.append(f"optional header magic is {magic:#05x}, expected {expected_magic:#05x} ({format_name})")
-    if not is_dll:
-        problems.append("the image is not marked as a DLL")
-    return problems
-
-
-def check_exports_and_imports(pe):
-    problems = []
-    exports = list(exported(pe))
-    shown = ", ".join(exports[:10]) + (f", ... ({len(exports)} in all)" if len(exports) > 10 else "")
-    print(f"exports:  {shown or '(none)'}")
-    if "DoConfig" not in exports:
-        problems.append(f"DoConfig is not exported by name (exports: {shown or 'none'})")
-
-    imports = [text(entry.dll) for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
-    print(f"imports:  {', '.join(imports) or '(none)'}")
-    for dll in imports:
-        upper = dll.upper()
-        if upper.startswith(RUNTIME_PREFIXES):
-            problems.append(f"imports the compiler runtime {dll}: it must be linked statically")
-        elif upper not in ALLOWED_IMPORTS:
-            problems.append(f"imports {dll}, which is not one of the allowed system DLLs")
-    return problems
-
-
-def check_dialog_languages(dialogs):
-    problems = []
-    languages = {name: sorted(entries) for name, entries in dialogs.items()}
-    print(f"dialogs:  {languages or '(none)'}  (template: [languages])")
-    for dialog in TEMPLATES:
-        if dialog not in dialogs:
-            problems.append(f"dialog {dialog} is missing")
-    for dialog, langs in sorted(languages.items(), key=lambda item: str(item[0])):
-        if langs != [FRENCH_FRANCE]:
-            problems.append(f"dialog {dialog} is in languages {langs}, expected only [{FRENCH_FRANCE}]: "
-                            f"the player looks its templates up in French (France)")
-    return problems
-
-
-def check_version(pe):
-    problems = []
-    versions = resource_entries(pe, pefile.RESOURCE_TYPE["RT_VERSION"])
-    version_languages = sorted(lang for entries in versions.values() for lang in entries)
-    shown = {name: sorted(entries) for name, entries in versions.items()}
-    print(f"version:  {shown or '(none)'}  (resource: [languages])")
-    if version_languages != [FRENCH_FRANCE]:
-        problems.append(f"the version resource is in languages {version_languages or 'none'}, "
-                        f"expected one in [{FRENCH_FRANCE}]")
-
-    tables = string_tables(pe)
-    for key, values in tables:
-        print(f"strings {key}: " + ", ".join(f"{name}={value!r}" for name, value in values.items()))
-    french = [values for key, values in tables if key.lower().startswith(f"{FRENCH_FRANCE:04x}")]
-    if not french:
-        problems.append(f"no version string table for language {FRENCH_FRANCE:04x} "
-                        f"(tables: {[key for key, _ in tables] or 'none'})")
-    else:
-        for name, expected in EXPECTED_VERSION_STRINGS.items():
-            actual = french[0].get(name)
-            if actual != expected:
-                problems.append(f"version string {name} is {actual!r}, expected {expected!r}")
-    return problems
-
-
-def check(path, machine_name, map_path):
-    pe = pefile.PE(path, fast_load=True)
-    pe.parse_data_directories(directories=[
-        pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXPORT"],
-        pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"],
-        pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"],
-    ])
-    print(f"file:     {path}")
-    problems = check_image(pe, machine_name)
-    problems += check_exports_and_imports(pe)
-    dialogs = resource_entries(pe, pefile.RESOURCE_TYPE["RT_DIALOG"])
-    problems += check_dialog_languages(dialogs)
-    problems += check_templates(pe, dialogs)
-    problems += check_version(pe)
-    if machine_name == "i386":
-        print(f"map:      {map_path}")
-        problems += check_calling_conventions(pe, path, map_path)
-    else:
-        print(f"returns:  not checked on {machine_name}: it has a single calling convention")
-    return problems
-
-
-def main():
-    parser = argparse.ArgumentParser(description="Static check of a built Config.dll")
-    parser.add_argument("--machine", choices=sorted(MACHINES), default="i386",
-                        help="the expected machine (default i386, the shipping DLL)")
-    parser.add_argument("--map", help="the link's symbol map (default: Config.map beside the DLL); i386 only")
-    parser.add_argument("dll")
-    args = parser.parse_args()
-    map_path = args.map or os.path.join(os.path.dirname(os.path.abspath(args.dll)), "Config.map")
+    languages = sorted(lang for langs in resources(pe, "RT_VERSION").values() for lang in langs)
+    tables = {table.LangID.decode().lower(): {k.decode(): v.decode() for k, v in table.entries.items()}
+              for group in getattr(pe, "FileInfo", None) or [] for info in group
+              if getattr(info, "Key", b"") == b"StringFileInfo" for table in info.StringTable}
+    french = next((values for key, values in tables.items() if key.startswith(f"{FRENCH_FRANCE:04x}")), None)
+    print(f"version:  languages {languages}, string tables {list(tables)}")
+    problems += failures([
+        (languages == [FRENCH_FRANCE],
+         f"the version resource is in languages {languages or 'none'}, expected one in [{FRENCH_FRANCE}]"),
+        (french is not None, f"no version string table for {FRENCH_FRANCE:04x} (tables: {list(tables) or 'none'})")])
+    problems += [f"version string {name} is {french.get(name)!r}, expected {expected!r}"
+                 for name, expected in EXPECTED_VERSION_STRINGS.items() if french and french.get(name) != expected]
     try:
-        problems = check(args.dll, args.machine, map_path)
-    except (OSError, pefile.PEFormatError) as error:
-        print(f"FAILED: cannot read {args.dll}: {error}")
-        return 1
-    if problems:
-        print(f"FAILED: {len(problems)} mismatch(es):")
-        for problem in problems:
-            print(f"  - {problem}")
-        return 1
-    print("OK: all checks passed")
-    return 0
+        return problems + check_code(image, path, machine, map_path, exports)
+    except (OSError, LookupError, subprocess.CalledProcessError) as error:
+        return problems + [f"cannot use the link map or the code: {error}"]
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    parser = argparse.ArgumentParser(description="Static check of a built Config.dll")
+    parser.add_argument("--machine", choices=sorted(MACHINES), default="i386", help="default i386, the shipping DLL")
+    parser.add_argument("--map", help="the link map (default: Config.map beside the DLL)")
+    parser.add_argument("dll")
+    args = parser.parse_args()
+    try:
+        found = check(args.dll, args.machine, args.map or os.path.join(os.path.dirname(args.dll) or ".", "Config.map"))
+    except (OSError, pefile.PEFormatError) as error:
+        found = [f"cannot read {args.dll}: {error}"]
+    for problem in found:
+        print(f"  - {problem}")
+    print(f"FAILED: {len(found)} mismatch(es)" if found else "OK: all checks passed")
+    sys.exit(1 if found else 0)

@@ -28,6 +28,7 @@ TEST(ProxyText, SystemProxyServerTextGivesTypeAddressAndPort)
         {":7", true, ProxyTypeHttp, "", 7},
         {"proxyhost: -5", true, ProxyTypeHttp, "proxyhost", -5},
         {"proxyhost:8080x", true, ProxyTypeHttp, "proxyhost", 8080},
+        {"proxyhost:4294967376", true, ProxyTypeHttp, "proxyhost", 80},  // the low 32 bits, as the runtime reads it
         {"proxyhost", false, unset, "before", untouched},
         {"", false, unset, "before", untouched},
         {"proxyhost:", false, unset, "before", 0},
