@@ -1,46 +1,65 @@
 #!/bin/bash
-# Builds and runs the benchmark of the settings dialog and prints its table:
-# ConfigInitBench, the real x86_64 Config.dll under wine64 and Xvfb, with the
-# simulated player's engine and installations of 200 to 2,000 versioned
-# libraries (initialisation, its reference costs, switches), between the
-# machine's load averages before and after.
+# Builds and runs the benchmark of the settings dialog and prints one table
+# for both DLLs: ConfigInitBench with the real Config.dll of each build, the
+# shipping i686 one and the x86_64 one, under Wine 10 (the root of
+# scripts/wine-root.sh) and Xvfb, with the simulated player's engine and
+# installations of 200 to 2,000 versioned libraries (initialisation, its
+# reference costs, switches), between the machine's load averages before
+# and after. A build that cannot run here (no 32-bit code on this machine,
+# not even inside WoW64) gets a line saying so.
 # Options: --runs=N (default 7), --quick for two sizes only.
-# Build tree and Wine prefix: build/bench.
+# Build trees and Wine prefix: build/bench. Needs root (the Wine root).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD=$ROOT/build/bench
 JOBS=${CONFIG_JOBS:-2}
-RUNS=7
-QUICK=
+options=()
 for arg in "$@"; do
     case $arg in
-        --runs=*) RUNS=${arg#--runs=} ;;
-        --quick) QUICK=--quick ;;
+        --runs=*|--quick) options+=("$arg") ;;
         *) echo "unknown option $arg" >&2; exit 2 ;;
     esac
 done
 
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF -DCONFIG_BUILD_BENCHMARKS=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-x86_64.cmake" >/dev/null &&
-cmake --build "$BUILD" -j"$JOBS" --target ConfigInitBench >/dev/null || exit 1
+./scripts/install-deps.sh >/dev/null && ./scripts/wine-root.sh prepare >/dev/null || exit 1
+programs=()
+for machine in i686 x86_64; do
+    cmake -S . -B "$BUILD/$machine" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF -DCONFIG_BUILD_BENCHMARKS=ON \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$machine.cmake" >/dev/null &&
+    cmake --build "$BUILD/$machine" -j"$JOBS" --target ConfigInitBench >/dev/null || exit 1
+    programs+=("$machine" "$BUILD/$machine")
+done
 
-echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(/usr/lib/wine/wine64 --version 2>/dev/null)"
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), Wine $(sed -n 's/.*libwine:i386 //p' "$(./scripts/wine-root.sh path)/.kestrova-stamp")"
 echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-export WINEPREFIX="$BUILD/wineprefix" WINEDEBUG=-all
-# Wine maps the Unix root to drive Z:.
-components=()
-for dll in "$BUILD"/tools/bench/bench_component_*.dll; do components+=("--component=Z:$dll"); done
-# The prefix starts inside the same display as the benchmark; windows
-# without a window manager are left unmanaged, or every closed dialog
-# would wait two seconds for one.
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wine64 reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    /usr/lib/wine/wine64 "$@"; status=$?
-    /usr/lib/wine/wineserver -k 2>/dev/null
-    exit $status' bench "$BUILD/tools/bench/ConfigInitBench.exe" "--config-dll=Z:$BUILD/Utilities/Config/Config.dll" \
-    "${components[@]}" --runs="$RUNS" $QUICK
+# One prefix, started inside the same display as the benchmark; windows
+# without a window manager are left unmanaged, or every closed dialog would
+# wait two seconds for one. Wine maps the Unix root to drive Z:.
+./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    export WINEPREFIX=$0/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
+    wine=/usr/lib/wine/wine64
+    "$wine" wineboot </dev/null >/dev/null 2>&1
+    "$wine" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    options=()
+    while [ "$1" != -- ]; do options+=("$1"); shift; done
+    shift
+    status=0 header=
+    while [ $# -gt 1 ]; do
+        components=()
+        for dll in "$2"/tools/bench/bench_component_*.dll; do components+=("--component=Z:$dll"); done
+        "$wine" "$2/tools/bench/ConfigInitBench.exe" "--config-dll=Z:$2/Utilities/Config/Config.dll" \
+            "${components[@]}" --label="$1" $header "${options[@]}" >"$0/$1.out" 2>&1
+        code=$?
+        if grep -q "^$1 " "$0/$1.out"; then
+            tr -d "\\r" <"$0/$1.out"; header=--no-header; [ $code -eq 0 ] || status=1
+        else
+            echo "$1: not run: the benchmark did not start (exit $code): this machine runs no 32-bit code, not even inside WoW64"
+        fi
+        shift 2
+    done
+    "${wine%wine64}wineserver" -k 2>/dev/null
+    exit $status' "$BUILD" "${options[@]}" -- "${programs[@]}"
 status=$?
 echo "Load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit $status

@@ -1,8 +1,10 @@
 #!/bin/bash
 # Shows the real settings dialog of Config.dll in the simulated Kestrova Dad
-# Azizov player (PlayerSim.exe) under Wine, on a fresh Debian 12 machine:
-#   1. installs the Debian packages it needs when missing;
-#   2. builds the x86_64 Config.dll and PlayerSim.exe (no tests: quick);
+# Azizov player (PlayerSim.exe) under Wine 10, on a fresh Debian 12 machine:
+#   1. installs the Debian packages it needs when missing, and makes (or
+#      reuses) the Wine root of scripts/wine-root.sh;
+#   2. builds Config.dll and PlayerSim.exe for i686, the shipping build, and
+#      for x86_64 (no tests: quick);
 #   3. lays out an installation of the player in the build tree (a few
 #      versioned component libraries, the browser plug-in, the control) and
 #      registers it in a Wine prefix inside the build tree;
@@ -12,14 +14,15 @@
 #      screenshots of the dialog (with the installed components' versions),
 #      of its two lists and of the network settings dialog, and prints their
 #      paths.
+# It shows the shipping i686 DLL; on a machine that runs no 32-bit code (not
+# even inside WoW64) it says so and shows the x86_64 build of the same
+# sources. Needs root (packages, the Wine root's mounts).
 # Usage: scripts/demo.sh [--screenshots]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD=${CONFIG_DEMO_BUILD_DIR:-$ROOT/build/demo}
 JOBS=${CONFIG_JOBS:-2}
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
 
 headless=0
 case "${1:-}" in
@@ -30,15 +33,19 @@ esac
 
 step() { printf '\n==== %s ====\n' "$*"; }
 
-step "Dependencies"
+step "Dependencies and the Wine root"
 ./scripts/install-deps.sh
+./scripts/wine-root.sh prepare
 
-step "Building Config.dll and the simulated player (x86_64)"
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-x86_64.cmake" >/dev/null
-cmake --build "$BUILD" -j"$JOBS" --target Config PlayerSim
-PLAYER="$BUILD/tools/PlayerSim/PlayerSim.exe"
-COMPONENTS="$BUILD/tools/PlayerSim/components"
+players=()
+for machine in i686 x86_64; do
+    step "Building Config.dll and the simulated player ($machine)"
+    cmake -S . -B "$BUILD/$machine" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$machine.cmake" >/dev/null
+    cmake --build "$BUILD/$machine" -j"$JOBS" --target Config PlayerSim
+    players+=("$BUILD/$machine/tools/PlayerSim/PlayerSim.exe")
+done
+COMPONENTS="$BUILD/i686/tools/PlayerSim/components"
 
 # An installation of the player for the "Advanced Information" group: the
 # components under InstallPath (one in a subfolder), the control that the
@@ -54,7 +61,7 @@ reg_text() { local text=$1; text=${text//\\/\\\\}; printf '"%s"' "${text//\"/\\\
 seed_installation() {
     rm -rf "$INSTALL_ROOT"
     mkdir -p "$INSTALL_DIR/codecs" "$BROWSER_DIR/plugins"
-    cp "$BUILD/tools/PlayerSim/Config.dll" "$INSTALL_DIR/Config.dll"
+    cp "$BUILD/i686/tools/PlayerSim/Config.dll" "$INSTALL_DIR/Config.dll"
     cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$INSTALL_DIR/KestrovaEngine.dll"
     cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$INSTALL_DIR/KestrovaControl.dll"
     cp "$COMPONENTS/demo_component_3_1_0_207.dll" "$INSTALL_DIR/KestrovaAudio.dll"
@@ -80,9 +87,33 @@ REG
 step "Laying out an installation of the player in $INSTALL_ROOT"
 seed_installation
 
-export WINEPREFIX="$BUILD/wineprefix" WINEDEBUG=-all
-# However the demo ends (even by Ctrl-C), no Wine process stays behind.
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+# Inside the Wine root: starts the prefix on the display, imports the
+# installation, then runs the players in turn until one starts (the i686 one
+# first). Its arguments: whether Wine's windows are managed (Y with a window
+# manager), the .reg file, then PlayerSim's options, "--", and the players.
+show='
+    export WINEPREFIX="$0" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
+    wine=/usr/lib/wine/wine64
+    "$wine" wineboot </dev/null >/dev/null 2>&1
+    "$wine" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
+    "$wine" reg import "Z:$2" </dev/null >/dev/null 2>&1
+    shift 2
+    options=()
+    while [ "$1" != -- ]; do options+=("$1"); shift; done
+    shift
+    status=1
+    for player in "$@"; do
+        "$wine" "$player" "${options[@]}" </dev/null >"$0/player.out" 2>&1; status=$?
+        if grep -q "Opening the settings dialog" "$0/player.out"; then
+            cat "$0/player.out"
+            break
+        fi
+        echo "${player%/tools/*}: the player did not start (exit $status): this machine runs no 32-bit code, not even inside WoW64; trying the next build"
+    done
+    "${wine%wine64}wineserver" -k 2>/dev/null
+    exit $status'
+PREFIX="$BUILD/wineprefix"
+mkdir -p "$PREFIX"
 
 # A display counts when an X client can talk to it; without the usual
 # probes installed, a set DISPLAY is taken at its word.
@@ -97,15 +128,11 @@ display_usable() {
 
 if [ "$headless" -eq 0 ] && display_usable; then
     step "Opening the settings dialog on $DISPLAY (close it to finish)"
-    # The prefix starts on this display: its desktop keeps the display it
-    # was started with. Its background services write elsewhere.
-    "$WINE" wineboot </dev/null >/dev/null 2>&1
-    # Your window manager frames the windows (an earlier run without a
-    # display may have asked Wine to do it).
-    "$WINE" reg delete "HKCU\\Software\\Wine\\X11 Driver" /v Managed /f </dev/null >/dev/null 2>&1 || true
-    "$WINE" reg import "Z:$REG_FILE" </dev/null >/dev/null 2>&1
-    "$WINE" "$PLAYER"
-    exit $?
+    # The display's socket and its authority go into the root; your window
+    # manager frames the windows.
+    mounts=("$ROOT" "$BUILD" /tmp/.X11-unix)
+    if [ -n "${XAUTHORITY:-}" ]; then cp "$XAUTHORITY" "$BUILD/Xauthority"; export XAUTHORITY="$BUILD/Xauthority"; fi
+    exec ./scripts/wine-root.sh run "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" -- "${players[@]}"
 fi
 
 step "No display: photographing the dialog under Xvfb"
@@ -117,13 +144,8 @@ mkdir -p "$SHOTS"
 # for one. PlayerSim photographs the dialog, drops its lists down, then
 # closes it with Esc, so nothing is saved to the registry.
 status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
-    "$1" wineboot </dev/null >/dev/null 2>&1
-    "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
-    "$1" reg import "Z:$5" </dev/null >/dev/null 2>&1
-    "$1" "$2" --screenshot "Z:$3" </dev/null; status=$?
-    "$4" -k 2>/dev/null
-    exit $status' demo "$WINE" "$PLAYER" "$SHOTS" "$WINESERVER" "$REG_FILE" || status=$?
+./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash -c "$show" "$PREFIX" N "$REG_FILE" --screenshot "Z:$SHOTS" -- "${players[@]}" || status=$?
 
 step "Screenshots"
 found=0

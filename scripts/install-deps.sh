@@ -11,11 +11,9 @@ need clang++ clang
 need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64
 need i686-w64-mingw32-g++-posix g++-mingw-w64-i686
 need x86_64-w64-mingw32-windres binutils-mingw-w64
-need xvfb-run xvfb
-need Xvfb xvfb
-need import imagemagick
+# Wine 10 and Xvfb live in a Debian 13 root of their own (scripts/wine-root.sh).
+need debootstrap debootstrap
 need convert imagemagick
-[ -x /usr/lib/wine/wine64 ] || missing="$missing wine64"
 # libFuzzer and the sanitizer runtimes of clang.
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || missing="$missing libclang-rt-dev"
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"

@@ -3,12 +3,14 @@
 #   1. native: unit tests of the module's system-free functions under
 #      AddressSanitizer and UndefinedBehaviorSanitizer, and a short bounded
 #      run of each fuzz target (scripts/fuzz.sh runs them for longer);
-#   2. i686 Windows: the shipping Config.dll, checked statically (32-bit
-#      programs cannot run here);
-#   3. x86_64 Windows: the same sources, checked statically, then the
-#      end-to-end suite on the real DLL under Wine and Xvfb, in a Wine prefix
-#      inside the build tree, with Wine's heap checking on.
-# Installs the packages it needs first. Exits non-zero if anything failed.
+#   2. both Windows builds, i686 (the shipping Config.dll) and x86_64, each
+#      checked statically;
+#   3. the end-to-end suite of each build on its real DLL under Wine 10 and
+#      Xvfb, in a Wine prefix inside its build tree, with Wine's heap
+#      checking on (scripts/wine-run.sh); Wine 10 runs in a Debian 13 root
+#      that scripts/wine-root.sh makes once and keeps.
+# Installs the packages it needs first; needs root (packages, the root's
+# mounts). Exits non-zero if anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -19,8 +21,9 @@ failed=0
 step() { printf '\n==== %s ====\n' "$*"; }
 run() { "$@" || { echo "FAILED: $*"; failed=1; return 1; }; }
 
-step "Dependencies"
+step "Dependencies and the Wine root"
 ./scripts/install-deps.sh || exit 1
+./scripts/wine-root.sh prepare || exit 1
 
 step "Native unit tests (ASan + UBSan)"
 rm -rf "$BUILD/native/test-results"
@@ -35,41 +38,29 @@ if CC=clang CXX=clang++ run cmake -S . -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWi
     (cd "$BUILD/fuzz" && run ctest -R '^fuzz_' --output-on-failure) || failed=1
 fi
 
-step "i686 build (the shipping Config.dll) and its static check"
-if run cmake -S . -B "$BUILD/w32" -DCMAKE_BUILD_TYPE=Release \
-       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null &&
-   run cmake --build "$BUILD/w32" -j"$JOBS"; then
-    (cd "$BUILD/w32" && run ctest --output-on-failure) || failed=1
-fi
+built=()
+for machine in i686:w32 x86_64:w64; do
+    step "${machine%%:*} build and its static check"
+    tree=$BUILD/${machine#*:}
+    if run cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release \
+           -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${machine%%:*}.cmake" >/dev/null &&
+       run cmake --build "$tree" -j"$JOBS"; then
+        (cd "$tree" && run ctest --output-on-failure) || failed=1
+        built+=("$tree" "${machine%%:*}")
+    fi
+done
 
-step "x86_64 build, its static check and the Wine suite (wine64, Xvfb, heap checking)"
-rm -rf "$BUILD/w64/test-results"
-if run cmake -S . -B "$BUILD/w64" -DCMAKE_BUILD_TYPE=Release \
-       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-x86_64.cmake" \
-       -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run.sh" >/dev/null &&
-   run cmake --build "$BUILD/w64" -j"$JOBS"; then
-    export CONFIG_WINEPREFIX="$BUILD/w64/wineprefix"
-    export WINEPREFIX="$CONFIG_WINEPREFIX" WINEDEBUG=-all
-    export CONFIG_HEAP_REPORT="$BUILD/w64/test-results/wine-heap-check.txt"
-    mkdir -p "$BUILD/w64/test-results"
-    # One display for the whole run: the wineserver started by wineboot
-    # keeps the display it was started with. The prefix and its background
-    # services start before CTest with their output sent elsewhere, so they
-    # do not hold CTest's pipes open. Without a window manager Wine waits
-    # two seconds for every closed dialog unless its windows are unmanaged.
-    # The server is stopped before Xvfb goes.
-    (cd "$BUILD/w64" && run xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
-        /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
-        /usr/lib/wine/wine64 reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f \
-            </dev/null >/dev/null 2>&1
-        ctest --output-on-failure; status=$?
-        /usr/lib/wine/wineserver -k 2>/dev/null
-        exit $status') || failed=1
-fi
+step "The Wine suites of both builds (Wine 10, Xvfb, heap checking)"
+# One display for both: each build's prefix has its own wineserver, started
+# on that display and stopped before Xvfb goes.
+./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    status=0
+    while [ $# -gt 1 ]; do bash "$0" "$1" "$2" || status=1; shift 2; done
+    exit $status' "$ROOT/scripts/wine-run.sh" "${built[@]}" || failed=1
 
 step "Summary"
-echo "Wine heap check (WINEDEBUG=+heap):"
-sed 's/^/  /' "$BUILD/w64/test-results/wine-heap-check.txt" 2>/dev/null || { echo "  no report"; failed=1; }
-python3 "$ROOT/scripts/summarize-tests.py" \
-    native="$BUILD/native/test-results" wine="$BUILD/w64/test-results" || failed=1
+echo "Heap checks (overruns made on purpose first, then the suite):"
+cat "$BUILD"/w32/test-results/wine-heap-check.txt "$BUILD"/w64/test-results/wine-heap-check.txt 2>/dev/null | sed 's/^/  /'
+python3 "$ROOT/scripts/summarize-tests.py" native="$BUILD/native/test-results" \
+    i686="$BUILD/w32/test-results" x86_64="$BUILD/w64/test-results" || failed=1
 exit $failed

@@ -1,31 +1,65 @@
 #!/bin/bash
-# Runs one Windows program under wine64 in the build tree's own Wine prefix.
-# Used as CMAKE_CROSSCOMPILING_EMULATOR, so CTest runs each Windows test
-# program as one Wine process. The prefix is started beforehand by the test
-# script (wineboot), so its background services do not hold CTest's pipes.
-#
-# Wine's heap checking is on (WINEDEBUG=+heap; CONFIG_HEAP_CHECK=0 turns it
-# off): every heap block is validated when it is released, and an overrun is
-# reported as "err:heap:...". The trace it writes is huge, so only those
-# error lines are kept: printed, counted in a closing line, and any of them
-# fails the run. A crash ends the program rather than waiting in Wine's
-# debugger.
-: "${WINEPREFIX:=${CONFIG_WINEPREFIX:-$(pwd)/wineprefix}}"
-export WINEPREFIX WINEDLLOVERRIDES="winedbg.exe=d"
-if [ "${CONFIG_HEAP_CHECK:-1}" != 1 ]; then
-    WINEDEBUG=${WINEDEBUG:--all} exec /usr/lib/wine/wine64 "$@"
+# Runs the Wine suite of one build, inside the Wine root and on an X display:
+#   scripts/wine-root.sh run SRC BUILD -- xvfb-run -a scripts/wine-run.sh BUILD_DIR NAME
+# BUILD_DIR is a Windows build tree (build/w32, build/w64); NAME names it in
+# the results (i686, x86_64). In order:
+#   1. the build's own Wine prefix is started, its background services
+#      writing elsewhere so they hold no pipe open; its windows are
+#      unmanaged (without a window manager Wine waits 2 s on every close);
+#   2. the heap canary: `config_e2e --heap-canary` overruns two blocks on
+#      purpose, and both checks must report it: Wine's heap checking
+#      (WINEDEBUG=+heap, at least one err:heap) and the suite's guard bytes
+#      after the module's blocks. A program that does not start at all makes
+#      the build "not run", with the reason: some machines cannot run 32-bit
+#      code even inside WoW64;
+#   3. the suite under WINEDEBUG=+heap, its GoogleTest report written to
+#      BUILD_DIR/test-results; any heap error fails it. The trace is huge:
+#      only its err:heap lines are kept.
+# One line per run goes to BUILD_DIR/test-results/wine-heap-check.txt, for
+# the summary; a build that cannot run leaves its reason in not-run.txt.
+set -uo pipefail
+dir=$(realpath "$1")
+name=$2
+program=$dir/tests/wine/config_e2e.exe
+dll=Z:$dir/Utilities/Config/Config.dll
+results=$dir/test-results
+rm -rf "$results" && mkdir -p "$results"
+export WINEPREFIX=$dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
+WINE=/usr/lib/wine/wine64
+
+"$WINE" wineboot </dev/null >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+
+# Runs the program under Wine's heap checking: its standard output in
+# $output, its exit status in $status, the heap errors counted in
+# $heap_errors (the first ones printed); Wine's other messages pass through.
+under_heap_check() {
+    local out
+    out=$(mktemp)
+    { WINEDEBUG=+heap "$WINE" "$program" "$@" 2>&1 >"$out"; echo $? >"$out.status"; } |
+        awk -v errors="$out.heap" '/err:heap/ { print > errors; next } !/:heap:/ { print > "/dev/stderr" }'
+    output=$(tr -d '\r' <"$out")
+    status=$(cat "$out.status")
+    heap_errors=$(cat "$out.heap" 2>/dev/null | grep -c 'err:heap')
+    [ "$heap_errors" -gt 0 ] && head -n 20 "$out.heap" >&2
+    rm -f "$out" "$out.status" "$out.heap"
+}
+
+under_heap_check "--config-dll=$dll" --heap-canary
+guard=$(printf '%s\n' "$output" | sed -n 's/^Guard bytes: \([0-9]*\) overruns reported$/\1/p')
+if [ -z "$guard" ]; then
+    reason="the program did not start under Wine (exit $status)"
+    [ "$name" = i686 ] && reason="$reason: this machine runs no 32-bit code, not even inside WoW64"
+    echo "$reason" | tee "$results/not-run.txt"
+    "${WINE%wine64}wineserver" -k 2>/dev/null
+    exit 0
 fi
-status_file=$(mktemp)
-errors=$( { WINEDEBUG=+heap /usr/lib/wine/wine64 "$@" 2>&1 1>&3 3>&-; echo $? >"$status_file"; } 3>&1 |
-          awk '/err:heap/ { print; next } !/:heap:/ { print > "/dev/stderr" }' )
-status=$(cat "$status_file")
-rm -f "$status_file"
-count=$(printf '%s' "$errors" | grep -c 'err:heap')
-[ "$count" -gt 0 ] && printf '%s\n' "$errors" | head -n 20
-echo "Wine heap check: $count heap errors"
-# The test script collects the closing lines for its summary.
-label=$(basename "$1")
-[ "${2:-}" = --heap-canary ] && label="$label --heap-canary (an overrun made on purpose)"
-[ -n "${CONFIG_HEAP_REPORT:-}" ] && echo "$label: $count heap errors" >>"$CONFIG_HEAP_REPORT"
-[ "$count" -eq 0 ] || exit 1
-exit "$status"
+echo "$name canary (overruns made on purpose): Wine heap check $heap_errors errors, guard bytes $guard overruns" |
+    tee -a "$results/wine-heap-check.txt"
+canary_ok=$(( heap_errors > 0 && guard > 0 ))
+
+under_heap_check "--config-dll=$dll" "--gtest_output=xml:Z:$results/config_e2e.xml"
+printf '%s\n' "$output"
+echo "$name suite: Wine heap check $heap_errors errors" | tee -a "$results/wine-heap-check.txt"
+"${WINE%wine64}wineserver" -k 2>/dev/null
+[ "$canary_ok" -eq 1 ] && [ "$heap_errors" -eq 0 ] && [ "$status" -eq 0 ]

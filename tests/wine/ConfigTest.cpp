@@ -1,6 +1,8 @@
 // ConfigTest.cpp - see ConfigTest.h. Usage: config_e2e.exe --config-dll=PATH
-// [gtest options], or --heap-canary, which overruns a heap block on purpose so
-// the test command can prove that Wine's heap checking reports it.
+// [--heap-canary | gtest options]. --heap-canary overruns two heap blocks on
+// purpose, so the test command can prove that both heap checks report an
+// overrun: Wine's heap checking, and the guard bytes the suite puts after
+// every block the module allocates.
 #include "ConfigTest.h"
 
 #include <commctrl.h>
@@ -20,6 +22,39 @@ namespace {
 HMODULE configModule = nullptr;
 HWND playerWindow = nullptr;
 std::string playerDirectory;
+long stackMoved = 0;
+
+// The player calls DoConfig through a caller-cleans pointer. On i686 the call
+// is made by hand so that the stack pointer can be compared before and
+// after: a callee that removed its own arguments would leave it 8 bytes
+// higher, which a compiled call (restoring the stack from its frame) hides.
+int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
+{
+    const auto doConfig =
+        reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(configModule, "DoConfig")));
+#if defined(__i386__)
+    int result = 0;
+    asm volatile("mov %%esp, %%esi\n\t"
+                 "push %[parent]\n\t"
+                 "push %[host]\n\t"
+                 "call *%[function]\n\t"
+                 "lea 8(%%esp), %%ecx\n\t"
+                 "sub %%esi, %%ecx\n\t"
+                 "mov %%esi, %%esp"
+                 : "=a"(result), "=&c"(stackMoved)
+                 : [function] "r"(doConfig), [parent] "r"(parent), [host] "r"(host)
+                 : "esi", "edx", "memory", "cc");
+    return result;
+#else
+    return doConfig(host, parent);
+#endif
+}
+
+void Overrun(void* block, std::size_t size)
+{
+    for (std::size_t i = 0; i < size + 8; ++i)
+        static_cast<volatile char*>(block)[i] = 0x5A;
+}
 
 HWND FindMessageBox(const User& user)
 {
@@ -121,9 +156,11 @@ void DismissMessageBox(User& user)
 
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
 {
-    const auto doConfig =
-        reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(ConfigModule(), "DoConfig")));
-    return sim::RunDoConfig(doConfig, host, parent, script);
+    stackMoved = 0;
+    Session session = sim::RunDoConfig(DoConfigCheckingTheStack, host, parent, script);
+    if (stackMoved != 0)
+        session.problems.push_back("DoConfig moved the caller's stack by " + std::to_string(stackMoved) + " bytes");
+    return session;
 }
 
 void ConfigTest::SetUp()
@@ -141,7 +178,7 @@ void ConfigTest::SetUp()
 
 void ConfigTest::TearDown()
 {
-    EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open by the module";
+    EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
     calls.reset();
 }
 
@@ -216,15 +253,8 @@ std::string ConfigTest::Joined(const std::vector<std::string>& lines, const char
 
 int main(int argc, char** argv)
 {
+    const bool canary = argc > 2 && std::strcmp(argv[2], "--heap-canary") == 0;
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--heap-canary") == 0) {
-        // volatile: the writes must not be dropped as dead before free.
-        volatile char* block = static_cast<volatile char*>(std::malloc(16));
-        for (int i = 0; i < 24; ++i)
-            block[i] = 0x5A;
-        std::free(const_cast<char*>(block));
-        return 0;
-    }
     const std::string dllPath = argc > 1 && std::strncmp(argv[1], "--config-dll=", 13) == 0 ? argv[1] + 13 : "";
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -246,6 +276,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: config_e2e --config-dll=PATH\\Config.dll, on a display (cannot load \"%s\" "
                              "or create a window)\n", dllPath.c_str());
         return 2;
+    }
+    if (canary) {
+        // Through the module's own allocator import, as the module allocates.
+        e2e::SystemCalls calls(e2e::configModule);
+        const auto moduleMalloc = reinterpret_cast<void*(__cdecl*)(std::size_t)>(calls.Imported("malloc"));
+        const auto moduleFree = reinterpret_cast<void(__cdecl*)(void*)>(calls.Imported("free"));
+        void* block = moduleMalloc(16);
+        e2e::Overrun(block, 16);
+        moduleFree(block);
+        std::printf("Guard bytes: %zu overruns reported\n", calls.Held().size());
+        std::fflush(stdout);
+        // Wine 10 does not check the small blocks its low-fragmentation heap
+        // serves once a size has been used often (the guard bytes cover the
+        // module's blocks of every size): its canary is a block of 1 KiB. A
+        // heap error may end the program here.
+        block = std::malloc(1024);
+        e2e::Overrun(block, 1024);
+        std::free(block);
+        return 0;
     }
     const int result = RUN_ALL_TESTS();
     DestroyWindow(e2e::playerWindow);

@@ -204,35 +204,40 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
 
 struct LogRow {
     const char* scenario;
-    const char* raising;  // the registry call that throws
-    Faults more;
+    Faults faults;
     const char* before;   // the log's bytes before; null: no log
     bool heldOpen;        // by another program, with no sharing
     const char* after;
+    bool keyLeftOpen;     // the control's key, as the reader documents
 };
 
+// The reader's exceptions start inside the module, where the field would
+// raise them: its runtime runs out of memory while it copies what it read.
 TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
 {
     const std::string log = PlayerDirectory() + "KestrovaWebPlayer.log";
     const char* const query = "RegQueryValueExA HKCR\\*";
+    const Faults starved = StarvingAfter(query);
+    const auto both = [](Faults first, Faults second) { return [=](SystemCalls& c) { first(c), second(c); }; };
     Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
     const LogRow rows[] = {
-        {"a failing query: its handler's line", query, nullptr, nullptr, false,
-         "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n"},
-        {"a failing opening: the outer handler's line", "RegOpenKeyExA HKCR\\*", nullptr, nullptr, false,
-         "\tCatched Exception\t(\\SetupUtils.cpp : Line 294)\r\n"},
-        {"entries follow what the log holds", query, nullptr, "earlier entry\r\n", false,
-         "earlier entry\r\n\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n"},
-        {"a log held open elsewhere is left as it is", query, nullptr, "kept\r\n", true, "kept\r\n"},
-        {"a log that cannot be opened loses the entry", query, Failing("fopen*"), nullptr, false, "(no file)"},
+        {"the query runs out of memory: its handler's line, the key closed", starved, nullptr, false,
+         "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
+        // Its tab is written before the log entry fails; the outer handler
+        // logs again and leaves the key open, as the reader documents.
+        {"the query and its log entry run out of memory: the outer handler's line", both(starved, StarvingAfter("fclose")),
+         nullptr, false, "\t\tCatched Exception\t(\\SetupUtils.cpp : Line 294)\r\n", true},
+        {"entries follow what the log holds", starved, "earlier entry\r\n", false,
+         "earlier entry\r\n\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
+        {"a log held open elsewhere is left as it is", starved, "kept\r\n", true, "kept\r\n", false},
+        {"a log that cannot be opened loses the entry", both(starved, Failing("fopen*")), nullptr, false, "(no file)", false},
         // 255 characters fit the path buffer; its folder and the log's name
         // do not.
-        {"a module path too long for the log's path loses the entry", query,
-         [](SystemCalls& calls) {
+        {"a module path too long for the log's path loses the entry", both(starved, [](SystemCalls& calls) {
              calls.PretendModulePath(PlayerDirectory() + std::string(244 - PlayerDirectory().size(), 'x') +
                                      "\\Config.dll");
-         },
-         nullptr, false, "(no file)"},
+         }),
+         nullptr, false, "(no file)", false},
     };
     for (const LogRow& row : rows) {
         SCOPED_TRACE(row.scenario);
@@ -241,13 +246,14 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
             WriteFile(log, row.before);
         HANDLE holder = row.heldOpen ? CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                      : INVALID_HANDLE_VALUE;
-        calls->Reset(row.more);
-        calls->Fail(row.raising, 0, true);
+        calls->Reset(row.faults);
         EXPECT_EQ(Play({}, [](User& user, sim::SimEngine&) { return user.Text(1008); }), "")
             << "a failed read shows no version";
         if (holder != INVALID_HANDLE_VALUE)
             CloseHandle(holder);
         EXPECT_EQ(ReadFile(log), row.after);
+        EXPECT_EQ(Joined(calls->Held()), row.keyLeftOpen ? "key HKCR\\" + kControlKey : "");
+        calls->CloseKeys();
     }
 }
 

@@ -43,6 +43,7 @@ struct OpeningRow {
     const char* systemProxy;     // switched on with this server text; null: none
     const char* shown;
     std::string repairs;         // what opening wrote back
+    Faults faults = nullptr;
 };
 
 TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheStore)
@@ -65,6 +66,17 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
          "SOCKS4 | host: sp | port: 1080 | auth: on | user: u | password: p | enabled: 1010 1011", ""},
         {"a negative system proxy port is shown as it is", {}, "proxyhost:-1",
          "HTTP | host: proxyhost | port: -1 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
+        {"a system proxy port past 32 bits keeps its low 32 bits, as the system's runtime reads it", {},
+         "proxyhost:4294967376",
+         "HTTP | host: proxyhost | port: 80 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
+        // Out of memory while the stored address is copied: the store counts
+        // as unreadable and nothing is repaired.
+        {"an exception while reading the store: the system's proxy instead",
+         Proxy("HTTP", "stored.proxy.example", 8080, 1, "u", "p"), "sys:3128",
+         "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012", "",
+         StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_address")},
+        {"an exception while reading the system's proxy: none", {}, "system.proxy.example:3128", kNone, defaults,
+         StarvingAfter("RegQueryValueExA HKCU\\Software\\Microsoft\\* ProxyServer")},
         {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), nullptr,
          "NONE | host:  | port: 77 | auth: off | user:  | password:  | enabled: ", ""},
         {"a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc", kNone, ""},
@@ -87,7 +99,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
             Store(HKEY_CURRENT_USER, kNetworkKey, row.stored);
         Store(HKEY_CURRENT_USER, kSystemProxyKey,
               {Dword("ProxyEnable", row.systemProxy != nullptr), Text("ProxyServer", row.systemProxy ? row.systemProxy : "")});
-        calls->Reset();
+        calls->Reset(row.faults);
         const std::string shown = Play({}, [](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();
             const std::string shown = Network(user);
@@ -118,7 +130,24 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
             u.Type(1017, password);
         };
     };
+    // What the dialog offers, confirmed untouched.
+    const auto offered = [](std::vector<Stored> stored, const char* systemProxy) {
+        return [=](User& u) {
+            DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
+            Store(HKEY_CURRENT_USER, kNetworkKey, stored);
+            Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", systemProxy)});
+            u.OpenNetworkSettings();
+        };
+    };
     PlayAll({
+        {"a stored proxy comes back unchanged, credentials included", {}, nullptr,
+         offered(Proxy("HTTP", "h", 8080, 1, "u", "p"), "sys:3128"), Writes("HTTP", "h", 8080, 1, "u", "p")},
+        {"a stored SOCKS4 proxy keeps its checked box and credentials", {}, nullptr,
+         offered(Proxy("SOCKS4", "h", 1080, 1, "u", "p"), "sys:3128"), Writes("SOCKS4", "h", 1080, 1, "u", "p")},
+        {"the system's proxy is stored as offered", {}, nullptr, offered({}, "proxyhost:8080"),
+         Writes("HTTP", "proxyhost", 8080, 0, "", "")},
+        {"the system's proxy of an unknown scheme stores NONE", {}, nullptr, offered({}, "https=proxyhost:443"),
+         Writes("NONE", "", 0, 0, "", "")},
         {"HTTP without authentication drops the credentials", {}, nullptr, fill("HTTP", "h", "8080", false),
          Writes("HTTP", "h", 8080, 0, "", "")},
         {"SOCKS5 with authentication", {}, nullptr, fill("SOCKS5", "socks.example", "1080", true, "me", "secret"),

@@ -191,6 +191,12 @@ TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAndPassesOnTheSystemsFailu
     EXPECT_EQ(failed.returned, -1);
 }
 
+void CALLBACK PressEscape(HWND, UINT, UINT_PTR, DWORD)
+{
+    PostMessageA(GetActiveWindow() ? GetActiveWindow() : FindWindowA("#32770", "Kestrova Dad Azizov Settings"),
+                 WM_COMMAND, IDCANCEL, 0);
+}
+
 // The module finds its templates through the handle it recorded when it was
 // loaded: a player may call DoConfig before it starts any other thread.
 TEST_F(ConfigTest, AFreshlyLoadedModuleShowsItsDialogBeforeAnyOtherThreadRuns)
@@ -201,10 +207,7 @@ TEST_F(ConfigTest, AFreshlyLoadedModuleShowsItsDialogBeforeAnyOtherThreadRuns)
     HMODULE fresh = LoadLibraryA(copy.c_str());
     ASSERT_NE(fresh, nullptr);
     // Esc from a timer of this very thread, inside the dialog's own loop.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
-        PostMessageA(GetActiveWindow() ? GetActiveWindow() : FindWindowA("#32770", "Kestrova Dad Azizov Settings"),
-                     WM_COMMAND, IDCANCEL, 0);
-    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, PressEscape);
     sim::SimEngine engine;
     const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(fresh, "DoConfig")));
     EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1);

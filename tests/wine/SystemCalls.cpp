@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -27,7 +28,8 @@ std::regex Glob(const char* pattern)
     return std::regex(expression);
 }
 
-struct Fault { std::regex pattern; long long result; bool raise; };
+// A starving fault acts once, on the first call it matches.
+struct Fault { std::regex pattern; long long result; bool starve; bool spent; };
 
 struct State {
     std::mutex mutex;
@@ -38,6 +40,9 @@ struct State {
     std::string modulePath;             // empty: the real one
     std::map<HKEY, std::string> keys;   // open keys and their paths
     std::map<std::string, int> held;    // "memory block", "stream": how many
+    int starving = 0;                   // allocations still to fail
+    std::map<void*, std::size_t> blocks;  // the module's heap blocks and their sizes
+    std::vector<std::string> overruns;
 };
 State* state = nullptr;
 
@@ -49,12 +54,14 @@ R Through(const std::string& line, Call call)
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
-        for (const Fault& fault : state->faults) {
-            if (!std::regex_match(line, fault.pattern))
+        for (Fault& fault : state->faults) {
+            if (fault.spent || !std::regex_match(line, fault.pattern))
                 continue;
-            if (fault.raise)
-                throw std::runtime_error(line);
-            return (R)(intptr_t)fault.result;  // R is a number, a handle or a pointer
+            if (!fault.starve)
+                return (R)(intptr_t)fault.result;  // R is a number, a handle or a pointer
+            ++state->starving;
+            fault.spent = true;
+            break;
         }
     }
     return call();
@@ -128,12 +135,84 @@ std::string Describe(const SHFILEOPSTRUCTA& operation)
            (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
 
+// ---- The module's heap blocks. Each is allocated with guard bytes after its
+// end, which must be intact when it is released: an overrun of a block of any
+// size is seen, also where Wine's own heap checking does not look (the small
+// blocks of its low-fragmentation heap). The blocks come from the runtime's
+// own heap all the same, so whoever frees them later may.
+const std::size_t kGuardSize = 16;
+const unsigned char kGuardByte = 0xA5;
+
+void* Guarded(void* block, std::size_t size)
+{
+    if (block == nullptr)
+        return nullptr;
+    std::memset(static_cast<char*>(block) + size, kGuardByte, kGuardSize);
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->blocks[block] = size;
+    return block;
+}
+
+// Checks a block's guard bytes; with release, forgets the block (one the
+// module allocated before it was watched is not known).
+void CheckGuard(void* block, bool release)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    const auto found = state->blocks.find(block);
+    if (found == state->blocks.end())
+        return;
+    const unsigned char* guard = static_cast<unsigned char*>(block) + found->second;
+    if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
+        state->overruns.push_back("heap block of " + std::to_string(found->second) + " bytes written past its end");
+    if (release)
+        state->blocks.erase(found);
+}
+
+bool Starved()
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    return state->starving > 0 && state->starving-- > 0;
+}
+
+void* __cdecl Spymalloc(std::size_t size) { return Starved() ? nullptr : Guarded(std::malloc(size + kGuardSize), size); }
+void* __cdecl Spycalloc(std::size_t count, std::size_t size)
+{
+    const std::size_t total = count * size;
+    if (Starved() || (size != 0 && total / size != count))
+        return nullptr;
+    return Guarded(std::calloc(1, total + kGuardSize), total);
+}
+void* __cdecl Spyrealloc(void* block, std::size_t size)
+{
+    if (Starved())
+        return nullptr;
+    std::size_t before = 0;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        const auto found = state->blocks.find(block);
+        before = found != state->blocks.end() ? found->second : 0;
+    }
+    CheckGuard(block, true);
+    if (void* moved = std::realloc(block, size + kGuardSize))
+        return Guarded(moved, size);
+    // A block that cannot grow stays as it was.
+    if (before != 0)
+        Guarded(block, before);
+    return nullptr;
+}
+void __cdecl Spyfree(void* block)
+{
+    CheckGuard(block, true);
+    std::free(block);
+}
+
 // ---- The spies: "R function(params)" journals line, e.g.
 // "RegCloseKey HKLM\Software\Kestrova", then lets a matching fault stand in
-// for the call or makes it. WINAPI says nothing on x86_64, the one build this
-// suite runs in, so the runtime's fopen and fclose are written the same way.
-#define SPY(R, function, params, line, ...) \
-    R WINAPI Spy##function params { return Through<R>(line, [&] { return __VA_ARGS__; }); }
+// for the call or makes it. The runtime's functions are __cdecl, the
+// system's WINAPI (the same on x86_64, not on i686).
+#define SPY_AS(convention, R, function, params, line, ...) \
+    R convention Spy##function params { return Through<R>(line, [&] { return __VA_ARGS__; }); }
+#define SPY(...) SPY_AS(WINAPI, __VA_ARGS__)
 
 SPY(LONG, RegOpenKeyExA, (HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key),
     "RegOpenKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access),
@@ -180,9 +259,9 @@ SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", Held("memory block", -1
 SPY(HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data), "FindFirstFileA " + std::string(pattern),
     Held("directory search", 1, FindFirstFileA(pattern, data), INVALID_HANDLE_VALUE))
 SPY(BOOL, FindClose, (HANDLE search), "FindClose", Held("directory search", -1, FindClose(search)))
-SPY(FILE*, fopen, (const char* path, const char* mode), "fopen " + std::string(path) + " " + mode,
-    Held("stream", 1, std::fopen(path, mode)))
-SPY(int, fclose, (FILE* stream), "fclose", Held("stream", -1, std::fclose(stream)))
+SPY_AS(__cdecl, FILE*, fopen, (const char* path, const char* mode), "fopen " + std::string(path) + " " + mode,
+       Held("stream", 1, std::fopen(path, mode)))
+SPY_AS(__cdecl, int, fclose, (FILE* stream), "fclose", Held("stream", -1, std::fclose(stream)))
 // Only the list's redrawing is told apart: the module sends many messages.
 SPY(LRESULT, SendMessageA, (HWND window, UINT message, WPARAM wParam, LPARAM lParam),
     "SendMessageA " + std::to_string(GetDlgCtrlID(window)) +
@@ -196,6 +275,7 @@ const std::pair<const char*, void*> kSpies[] = {
     SPY(RegCloseKey), SPY(GetModuleFileNameA), SPY(Sleep), SPY(GlobalAlloc), SPY(GlobalFree), SPY(FindFirstFileA),
     SPY(FindClose), SPY(DialogBoxParamA), SPY(SendMessageA), SPY(InvalidateRect), SPY(SHFileOperationA),
     SPY(GetFileVersionInfoSizeA), SPY(GetFileVersionInfoA), SPY(VerQueryValueA), SPY(fopen), SPY(fclose),
+    SPY(malloc), SPY(calloc), SPY(realloc), SPY(free),
 };
 
 // The import address table entry through which module calls function (of
@@ -253,10 +333,16 @@ SystemCalls::~SystemCalls()
     state = nullptr;
 }
 
-void SystemCalls::Fail(const std::string& pattern, long long result, bool raise)
+void SystemCalls::Fail(const std::string& pattern, long long result)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{Glob(pattern.c_str()), result, raise});
+    state->faults.push_back(Fault{Glob(pattern.c_str()), result, false, false});
+}
+
+void SystemCalls::StarveAfter(const std::string& pattern)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->faults.push_back(Fault{Glob(pattern.c_str()), 0, true, false});
 }
 
 void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path; }
@@ -268,6 +354,7 @@ void SystemCalls::Reset(const Faults& faults)
         state->journal.clear();
         state->faults.clear();
         state->modulePath.clear();
+        state->starving = 0;
     }
     if (faults)
         faults(*this);
@@ -293,15 +380,42 @@ std::string WindowText(HWND window)
     return text;
 }
 
-Faults Failing(const char* pattern, long long result, bool raise)
+Faults Failing(const char* pattern, long long result)
 {
-    return [=](SystemCalls& calls) { calls.Fail(pattern, result, raise); };
+    return [=](SystemCalls& calls) { calls.Fail(pattern, result); };
 }
+
+Faults StarvingAfter(const char* pattern)
+{
+    return [=](SystemCalls& calls) { calls.StarveAfter(pattern); };
+}
+
+void SystemCalls::CloseKeys()
+{
+    std::map<HKEY, std::string> keys;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        keys.swap(state->keys);
+    }
+    for (const auto& key : keys)
+        RegCloseKey(key.first);
+}
+
+void* SystemCalls::Imported(const char* function) const { return *ImportSlot(state->config, function); }
 
 std::vector<std::string> SystemCalls::Held() const
 {
+    std::vector<void*> blocks;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        for (const auto& block : state->blocks)
+            blocks.push_back(block.first);
+    }
+    for (void* block : blocks)
+        CheckGuard(block, false);
     std::lock_guard<std::mutex> lock(state->mutex);
-    std::vector<std::string> held;
+    std::vector<std::string> held = state->overruns;
+    state->overruns.clear();
     for (const auto& key : state->keys)
         held.push_back("key " + key.second);
     for (const auto& item : state->held)

@@ -24,7 +24,9 @@
 // plays the user with SendMessage and posts IDCANCEL (Esc: nothing saved).
 //
 // Usage: ConfigInitBench --config-dll=PATH --component=PATH [--component=PATH ...]
-//                        [--runs=N] [--switches=N] [--quick]
+//                        [--runs=N] [--switches=N] [--quick] [--label=NAME] [--no-header]
+// --label names the DLL in a first column, so that scripts/bench.sh prints the
+// i686 and the x86_64 DLL in one table; --no-header leaves out the heading.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -401,10 +403,14 @@ int main(int argc, char** argv)
         sizes = {{200, 4, 100, 2}, {2000, 16, 400, 8}};
 
     int failures = 0;
-    std::printf("median of %d runs (switches: median of %d per run x %d runs); times in ms\n", runs, switches / 2,
-                runs);
-    std::printf("%6s %8s %6s %4s | %8s %8s %9s %6s | %8s %10s %10s | %5s %5s\n", "DLLs", "drivers", "modes", "ctx",
-                "init", "bare", "versions", "ratio", "driver", "mode:repl", "mode:kept", "rows", "res");
+    const std::string label = Argument(argc, argv, "label", "");
+    if (!HasFlag(argc, argv, "--no-header")) {
+        std::printf("median of %d runs (switches: median of %d per run x %d runs); times in ms\n", runs,
+                    switches / 2, runs);
+        std::printf("%-7s %6s %8s %6s %4s | %8s %8s %9s %6s | %8s %10s %10s | %5s %5s\n", "DLL", "DLLs", "drivers",
+                    "modes", "ctx", "init", "bare", "versions", "ratio", "driver", "mode:repl", "mode:kept", "rows",
+                    "res");
+    }
     for (const Size& size : sizes) {
         const std::vector<std::string> paths = MakeInstallation(size.libraries, components);
         if (static_cast<int>(paths.size()) != size.libraries || !SetInstallPath(LibraryFolder(size.libraries))) {
@@ -443,7 +449,8 @@ int main(int argc, char** argv)
         }
         const double initMedian = Median(init);
         const double reference = Median(bare) + Median(versions);
-        std::printf("%6d %8d %6d %4d | %8.1f %8.1f %9.1f %6.2f | %8.2f %10.2f %10.2f | %5d %5d\n", size.libraries,
+        std::printf("%-7s %6d %8d %6d %4d | %8.1f %8.1f %9.1f %6.2f | %8.2f %10.2f %10.2f | %5d %5d\n",
+                    label.c_str(), size.libraries,
                     size.drivers, size.modes, size.contexts, initMedian, Median(bare), Median(versions),
                     reference > 0 ? initMedian / reference : -1.0, Median(driver), Median(modeReplaced),
                     Median(modeKept), rows, resolutions);
