@@ -62,6 +62,11 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
         {"the module's path is too long: nothing is deleted", {"\\a.bin"},
          [](SystemCalls& calls) { calls.PretendModulePath(PlayerDirectory() + std::string(300, 'x')); }, false,
          "a.bin"},
+        {"the module's path fills its 260 bytes without a NUL: nothing is deleted", {"\\a.bin"},
+         [](SystemCalls& calls) {
+             calls.PretendModulePath(PlayerDirectory() + std::string(260 - PlayerDirectory().size(), 'x'));
+         },
+         false, "a.bin"},
     };
     for (const CacheRow& row : rows) {
         SCOPED_TRACE(row.scenario);
@@ -180,6 +185,9 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
         // buffer, so it is repaired but nothing is listed.
         {"a path of 259 characters", {Text("InstallPath", "C:\\" + std::string(256, 'x'))}, nullptr, "",
          "InstallPath=REG_SZ \"C:\\" + std::string(256, 'x') + "\\\\0\""},
+        // 261 bytes with its NUL do not fit: not read at all.
+        {"a path of 260 characters is neither listed nor written", {Text("InstallPath", "C:\\" + std::string(257, 'x'))},
+         nullptr, "", ""},
         {"a library whose version size cannot be read is left out", path,
          Failing("GetFileVersionInfoSizeA *zeta.dll"), some, ""},
         {"version information that cannot be read", path, Failing("GetFileVersionInfoA*"), noVersions, ""},
@@ -231,10 +239,10 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
          "earlier entry\r\n\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
         {"a log held open elsewhere is left as it is", starved, "kept\r\n", true, "kept\r\n", false},
         {"a log that cannot be opened loses the entry", both(starved, Failing("fopen*")), nullptr, false, "(no file)", false},
-        // 255 characters fit the path buffer; its folder and the log's name
-        // do not.
-        {"a module path too long for the log's path loses the entry", both(starved, [](SystemCalls& calls) {
-             calls.PretendModulePath(PlayerDirectory() + std::string(244 - PlayerDirectory().size(), 'x') +
+        // The module's folder and the log's name make exactly 260
+        // characters: with the NUL they do not fit the log path's buffer.
+        {"a log path of 260 characters loses the entry", both(starved, [](SystemCalls& calls) {
+             calls.PretendModulePath(PlayerDirectory() + std::string(238 - PlayerDirectory().size(), 'x') +
                                      "\\Config.dll");
          }),
          nullptr, false, "(no file)", false},

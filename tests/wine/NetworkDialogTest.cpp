@@ -40,8 +40,8 @@ std::vector<Stored> Proxy(const std::string& type, const std::string& address, D
 struct OpeningRow {
     const char* name;
     std::vector<Stored> stored;  // the user's proxy store; none: no key
-    const char* systemProxy;     // switched on with this server text; null: none
-    const char* shown;
+    std::string systemProxy;     // switched on with this server text; "": none
+    std::string shown;
     std::string repairs;         // what opening wrote back
     Faults faults = nullptr;
 };
@@ -51,15 +51,16 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
     const std::string defaults = "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ "
                                  "\"\\0\"; proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password "
                                  "REG_SZ \"\\0\"";
+    const std::string a1023(1023, 'a');
     const OpeningRow rows[] = {
         {"a stored proxy: the system's is not consulted", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
          "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017", ""},
         {"nothing stored, a system proxy", {}, "proxyhost:8080",
          "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
-        {"nothing stored, no system proxy", {}, nullptr, kNone, defaults},
+        {"nothing stored, no system proxy", {}, "", kNone, defaults},
         {"a system proxy of an unknown scheme shows in the disabled boxes", {}, "https=proxyhost:443",
          "NONE | host: proxyhost | port: 443 | auth: off | user:  | password:  | enabled: ", defaults},
-        {"stored types are read ignoring case", Proxy("socks5", "h2", 1080), nullptr,
+        {"stored types are read ignoring case", Proxy("socks5", "h2", 1080), "",
          "SOCKS5 | host: h2 | port: 1080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", ""},
         {"an unknown stored type is NONE: the system's proxy, the stored credentials",
          Proxy("Socks", "h", 1, 1, "u", "p"), "socks=sp:1080",
@@ -77,19 +78,36 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
          StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_address")},
         {"an exception while reading the system's proxy: none", {}, "system.proxy.example:3128", kNone, defaults,
          StarvingAfter("RegQueryValueExA HKCU\\Software\\Microsoft\\* ProxyServer")},
-        {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), nullptr,
+        {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), "",
          "NONE | host:  | port: 77 | auth: off | user:  | password:  | enabled: ", ""},
         {"a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc", kNone, ""},
-        {"only a type stored: the rest repaired", {Text("proxy_type", "HTTP")}, nullptr,
+        {"only a type stored: the rest repaired", {Text("proxy_type", "HTTP")}, "",
          "HTTP | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011 1012",
          "proxy_port REG_DWORD 0; proxy_address REG_SZ \"\\0\"; proxy_auth REG_DWORD 0; "
          "proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""},
-        {"values that do not fit are replaced, shorter ones taken byte for byte",
-         {Text("proxy_port", "1234"), Text("proxy_type", std::string(120, 'S')),
-          Text("proxy_address", std::string(1024, 'a')), {"proxy_auth", REG_BINARY, "\x01\x02\x03"},
-          Text("proxy_username", "u"), Text("proxy_password", "p")},
-         nullptr, "NONE | host:  | port:  | auth: on | user: u | password: p | enabled: ",
-         "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ \"\\0\""},
+        // Stored values at the edges of their buffers (100 bytes for the
+        // type, 1024 for the texts, 4 for the numbers, NUL included), of any
+        // type: what fits is taken byte for byte, a text without its NUL loses
+        // its last byte, and one byte more is replaced.
+        {"values that fit exactly are taken byte for byte, whatever their type",
+         {Text("proxy_port", "80"), Text("proxy_type", std::string(99, 'S')), Text("proxy_address", a1023),
+          {"proxy_auth", REG_BINARY, "\x01\x02\x03"}, {"proxy_username", REG_BINARY, std::string(1024, 'u')},
+          Text("proxy_password", "p", REG_EXPAND_SZ)},
+         "", ("NONE | host: " + a1023 + " | port: 12344 | auth: on | user: " + std::string(1023, 'u') +
+                   " | password: p | enabled: "), ""},
+        {"values one byte too long are replaced",
+         {Text("proxy_port", "8080"), Text("proxy_type", std::string(100, 'S')), Text("proxy_address", a1023 + "a"),
+          {"proxy_auth", REG_BINARY, std::string(5, '\1')}, {"proxy_username", REG_SZ, std::string(1025, 'u')},
+          Text("proxy_password", std::string(65536, 'p'))},
+         "", kNone, defaults},
+        {"a stored port of -2147483648 fills its 12 characters", Proxy("HTTP", "h", 0x80000000), "",
+         "HTTP | host: h | port: -2147483648 | auth: off | user:  | password:  | enabled: 1010 1011 1012", ""},
+        {"a system proxy of 1023 characters is offered", {}, std::string(1018, 'h') + ":8080",
+         ("HTTP | host: " + std::string(1018, 'h') + " | port: 8080 | auth: off | user:  | password:  | enabled: "
+          "1010 1011 1012"), defaults},
+        {"a system proxy of 1024 characters does not fit: none", {}, std::string(1019, 'h') + ":8080",
+         kNone, defaults},
+        {"a system proxy of 5,000 characters: none", {}, std::string(4995, 'h') + ":8080", kNone, defaults},
     };
     for (const OpeningRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -98,7 +116,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         if (!row.stored.empty())
             Store(HKEY_CURRENT_USER, kNetworkKey, row.stored);
         Store(HKEY_CURRENT_USER, kSystemProxyKey,
-              {Dword("ProxyEnable", row.systemProxy != nullptr), Text("ProxyServer", row.systemProxy ? row.systemProxy : "")});
+              {Dword("ProxyEnable", !row.systemProxy.empty()), Text("ProxyServer", row.systemProxy)});
         calls->Reset(row.faults);
         const std::string shown = Play({}, [](User& user, sim::SimEngine&) {
             user.OpenNetworkSettings();

@@ -3,6 +3,8 @@
 // and what picking a driver or a render mode does to the running player.
 #include "ConfigTest.h"
 
+#include <climits>
+
 namespace e2e {
 namespace {
 
@@ -11,6 +13,18 @@ Tweak Contexts(std::vector<int> drivers, Tweak more = [](sim::SimEngine&) {})
 {
     return [=](sim::SimEngine& engine) { ConfigTest::BuildPlayer(engine, drivers), more(engine); };
 }
+
+// Hardware drivers with these names after the usual four, each offering
+// 640x480, and one render context on driver 4 + context.
+Tweak Named(std::vector<std::string> names, int context)
+{
+    return Contexts({4 + context}, [=](sim::SimEngine& engine) {
+        for (const std::string& name : names)
+            engine.AddDriver(sim::HardwareDriver(name, {{640, 480, 32, 60}}));
+    });
+}
+const std::string a1023(1023, 'a'), b1024(1024, 'b'), c5000(5000, 'c');
+const std::string x1(std::string(1023, 'x') + "1"), x2(std::string(1023, 'x') + "2");
 
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
 {
@@ -41,6 +55,20 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          {{"AutoUpdate", REG_BINARY, std::string(1, '\0')}, {"fsWidth", REG_BINARY, "\x20\x03"},
           {"fsHeight", REG_SZ, "X\x02"}, {"RenderEngine", REG_BINARY, std::string("\x01\0\0\0\0", 5)}},
          nullptr, nullptr, all + "640x480, 800x600*, 1024x768 | checked: 1022"},
+        // At the edges of the texts' buffers: "%dx%d" of INT_MIN twice is 23
+        // characters, driver names are read back at their full length.
+        {"display modes at the ends of the 32-bit range, stored at the lower end",
+         {Dword("RenderEngine", 4), Dword("fsWidth", 0x80000000), Dword("fsHeight", 0x80000000)},
+         Contexts({4}, [](sim::SimEngine& engine) {
+             engine.AddDriver(sim::HardwareDriver("Edge", {{INT_MIN, INT_MIN, 32, 60}, {INT_MAX, INT_MAX, 32, 60}}));
+         }),
+         nullptr,
+         "drivers: HW One=0, HW Two=1, SW Raster=3, Edge=4* | modes: -2147483648x-2147483648*, "
+         "2147483647x2147483647 | checked: 1000 1022"},
+        {"driver names of 1023, 1024 and 5,000 characters are listed whole", {Dword("RenderEngine", 6)},
+         Named({a1023, b1024, c5000}, 2), nullptr,
+         "drivers: HW One=0, HW Two=1, SW Raster=3, " + a1023 + "=4, " + b1024 + "=5, " + c5000 +
+             "=6* | modes: 640x480* | checked: 1000 1022"},
     }, [](User& user, sim::SimEngine&) { return Settings(user); });
 }
 
@@ -132,6 +160,16 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         {"hardware only on a software player: nothing to offer", {Dword("ForceRenderMode", 2)},
          [](sim::SimEngine& e) { e.AddDriver(sim::SoftwareDriver("SW Raster", {{640, 480, 16, 60}})), e.AddContext(0); },
          click(1021), "drivers:  | modes:  | checked: 1000 1021"},
+        // The selected name is remembered as 1023 characters and searched
+        // as a prefix: a longer name is found again, but among names alike
+        // in their first 1023 the first is selected, the engine left alone.
+        {"a driver named with 5,000 characters stays selected", {Dword("RenderEngine", 6)},
+         Named({a1023, b1024, c5000}, 2), click(1021),
+         "drivers: HW One=0, HW Two=1, " + a1023 + "=4, " + b1024 + "=5, " + c5000 +
+             "=6* | modes: 640x480* | checked: 1000 1021"},
+        {"of names alike in their first 1023 characters the first is selected", {Dword("RenderEngine", 5)},
+         Named({x1, x2}, 1), click(1021),
+         "drivers: HW One=0, HW Two=1, " + x1 + "=4*, " + x2 + "=5 | modes: 640x480* | checked: 1000 1021"},
         {"any notification of a radio button counts", {}, Contexts({0}),
          [](User& user) {
              SendMessageA(user.Item(1022), BM_SETCHECK, BST_UNCHECKED, 0);

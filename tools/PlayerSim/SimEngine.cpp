@@ -21,15 +21,15 @@ SimDriver SoftwareDriver(const std::string& name, const std::vector<DisplayMode>
     return driver;
 }
 
+namespace {
+
+// A render context's entry in the journal: "ctx0.begin".
 std::string SwitchEntry(int context, const char* call)
 {
     return "ctx" + std::to_string(context) + "." + call;
 }
 
-std::string SetDriverEntry(int context, int driver)
-{
-    return SwitchEntry(context, "set") + " " + std::to_string(driver);
-}
+}  // namespace
 
 // ---- SimRenderContext -------------------------------------------------------
 
@@ -51,7 +51,7 @@ void SimRenderContext::BeginDriverChange()
 
 void SimRenderContext::SetDriver(int driverIndex)
 {
-    engine_.Touch(SetDriverEntry(index_, driverIndex));
+    engine_.Touch(SwitchEntry(index_, "set") + " " + std::to_string(driverIndex));
     // A real engine keeps its driver when it cannot start the new one.
     if (!engine_.Refuses(index_, driverIndex))
         driver_ = driverIndex;
@@ -175,36 +175,16 @@ std::vector<std::string> SimEngine::Journal() const
 
 void SimEngine::Mark(const std::string& text) { Record("# " + text); }
 
-void SimEngine::ClearJournal()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    journal_.clear();
-}
-
 std::vector<std::string> SimEngine::Violations() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return violations_;
 }
 
-int SimEngine::AcquireDepth() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return depth_;
-}
-
 bool SimEngine::Balanced() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return depth_ == 0 && violations_.empty();
-}
-
-int SimEngine::ContextDriver(int context) const
-{
-    if (context < 0 || context >= static_cast<int>(contextSlots_.size()))
-        return -1;
-    const SimRenderContext* slot = contextSlots_[static_cast<std::size_t>(context)];
-    return slot != nullptr ? slot->Driver() : -1;
 }
 
 void SimEngine::Record(const std::string& entry)

@@ -37,10 +37,6 @@ struct SimDriver {
 SimDriver HardwareDriver(const std::string& name, const std::vector<DisplayMode>& modes);
 SimDriver SoftwareDriver(const std::string& name, const std::vector<DisplayMode>& modes);
 
-// The entries the journal holds, besides the ones a script adds with Mark().
-std::string SwitchEntry(int context, const char* call);  // "ctx0.begin"
-std::string SetDriverEntry(int context, int driver);      // "ctx0.set 2"
-
 class SimEngine;
 
 // A render context of the engine. Every call lands in the engine's journal
@@ -54,8 +50,6 @@ public:
     void SetDriver(int driverIndex) override;
     void Reconfigure(int a, int b, int c, int d, int e) override;
     void EndDriverChange() override;
-
-    int Driver() const { return driver_; }
 
 private:
     SimEngine& engine_;
@@ -83,7 +77,6 @@ public:
     // GetDriverDesc(driver) then gives null, as for a driver the engine
     // cannot describe.
     void HideDriverDesc(int driver) { hiddenDescs_.insert(driver); }
-    bool HasRenderManager() const { return hasRenderManager_; }
     // A faulty player: AcquireContext hands out no engine context (the
     // pair is still counted), or the manager reports these counts instead
     // of the real ones (negative ones included). kNoOverride: the real count.
@@ -110,19 +103,13 @@ public:
     // and "# text" for the marks a script adds between its steps.
     std::vector<std::string> Journal() const;
     void Mark(const std::string& text);
-    void ClearJournal();
     // Engine accesses made while no AcquireContext was open, releases
     // without an acquire and driver indices outside the engine's drivers,
     // e.g. "outside acquire: ctx0.begin".
     std::vector<std::string> Violations() const;
-    int AcquireDepth() const;
     // True when every acquire was released, none twice, and nothing was
     // touched outside a pair.
     bool Balanced() const;
-    // For the script, not the module (no journal entry): the number of
-    // context slots and the driver a context is on now, -1 for a null slot.
-    int ContextSlotCount() const { return static_cast<int>(contextSlots_.size()); }
-    int ContextDriver(int context) const;
 
 private:
     friend class SimRenderContext;
