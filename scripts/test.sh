@@ -2,7 +2,8 @@
 # Builds and runs every test of Config.dll on a Debian 12 machine:
 #   1. native: unit tests of the module's system-free functions under
 #      AddressSanitizer and UndefinedBehaviorSanitizer, and a short bounded
-#      run of each fuzz target (scripts/fuzz.sh runs them for longer);
+#      run of each fuzz target (tests/CMakeLists.txt says how to run them
+#      for longer);
 #   2. both Windows builds, i686 (the shipping Config.dll) and x86_64, each
 #      checked statically;
 #   3. the end-to-end suite of each build on its real DLL under Wine 10 and

@@ -75,6 +75,33 @@ DisplayMode Mode(int width, int height, int bits = 32) { return DisplayMode{widt
 
 }  // namespace
 
+EngineContext* Player::AcquireContext()
+{
+    EngineContext* context = SimEngine::AcquireContext();
+    return acquireYieldsNull ? nullptr : context;
+}
+
+RenderManager* Player::QueryRenderManager()
+{
+    RenderManager* manager = SimEngine::QueryRenderManager();
+    return hasRenderManager ? manager : nullptr;
+}
+
+int Player::GetDriverCount() { return driverCount.value_or(SimEngine::GetDriverCount()); }
+int Player::GetRenderContextCount() { return contextCount.value_or(SimEngine::GetRenderContextCount()); }
+
+RenderDriverDesc* Player::GetDriverDesc(int driver)
+{
+    RenderDriverDesc* desc = SimEngine::GetDriverDesc(driver);
+    return undescribed.count(driver) != 0 ? nullptr : desc;
+}
+
+RenderContext* Player::GetRenderContext(int context)
+{
+    RenderContext* found = SimEngine::GetRenderContext(context);
+    return nullContexts.count(context) != 0 ? nullptr : found;
+}
+
 HMODULE ConfigModule() { return configModule; }
 HWND PlayerWindow() { return playerWindow; }
 const std::string& PlayerDirectory() { return playerDirectory; }
@@ -110,10 +137,31 @@ void RemoveTree(const std::string& directory)
     fs::remove_all(directory, error);
 }
 
+std::string Shown(const User& user, int id) { return WindowText(user.Item(id)); }
+
+std::string Entries(const User& user, int comboId)
+{
+    HWND combo = user.Item(comboId);
+    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    std::string text;
+    for (LRESULT i = 0; i < count; ++i) {
+        std::string entry(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+        entry.resize(entry.size() - 1);
+        text += (i == 0 ? "" : ", ") + entry;
+        if (comboId == 1001)  // the driver list carries the engine's driver index
+            text += "=" + std::to_string(SendMessageA(combo, CB_GETITEMDATA, i, 0));
+        if (i == selected)
+            text += "*";
+    }
+    return text;
+}
+
 std::string Settings(const User& user)
 {
     const int checkable[] = {1000, 1004, 1020, 1021, 1022};
-    return "drivers: " + user.Entries(1001) + " | modes: " + user.Entries(1003) + " | checked: " +
+    return "drivers: " + Entries(user, 1001) + " | modes: " + Entries(user, 1003) + " | checked: " +
            Listed(user, checkable, [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; });
 }
 
@@ -124,9 +172,9 @@ std::string Network(const User& user)
     const LRESULT selected = SendMessageA(user.Item(1015), CB_GETCURSEL, 0, 0);
     if (selected != CB_ERR)
         SendMessageA(user.Item(1015), CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(type));
-    return type + std::string(" | host: ") + user.Text(1010) + " | port: " + user.Text(1011) + " | auth: " +
-           (IsDlgButtonChecked(user.Dialog(), 1012) == BST_CHECKED ? "on" : "off") + " | user: " + user.Text(1016) +
-           " | password: " + user.Text(1017) + " | enabled: " +
+    return type + std::string(" | host: ") + Shown(user, 1010) + " | port: " + Shown(user, 1011) + " | auth: " +
+           (IsDlgButtonChecked(user.Dialog(), 1012) == BST_CHECKED ? "on" : "off") + " | user: " + Shown(user, 1016) +
+           " | password: " + Shown(user, 1017) + " | enabled: " +
            Listed(user, boxes, [](HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; });
 }
 
@@ -182,7 +230,7 @@ void ConfigTest::TearDown()
     calls.reset();
 }
 
-void ConfigTest::BuildPlayer(sim::SimEngine& engine, const std::vector<int>& contexts)
+void ConfigTest::BuildPlayer(Player& engine, const std::vector<int>& contexts)
 {
     engine.AddDriver(sim::HardwareDriver("HW One", {Mode(640, 480, 16), Mode(640, 480), Mode(800, 600),
                                                     Mode(640, 48), Mode(1024, 768)}));
@@ -192,10 +240,10 @@ void ConfigTest::BuildPlayer(sim::SimEngine& engine, const std::vector<int>& con
     engine.AddDriver(overlay);
     engine.AddDriver(sim::SoftwareDriver("SW Raster", {Mode(320, 240, 16), Mode(640, 480, 16)}));
     for (int driver : contexts)
-        driver < 0 ? engine.AddNullContext() : engine.AddContext(driver);
+        driver < 0 ? (void)engine.nullContexts.insert(engine.AddContext(0)) : (void)engine.AddContext(driver);
 }
 
-Session ConfigTest::Run(sim::SimEngine& engine, const Script& script)
+Session ConfigTest::Run(Player& engine, const Script& script)
 {
     const Session session = RunDoConfig(engine.Host(), script);
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
@@ -211,7 +259,7 @@ std::string ConfigTest::Play(const Scenario& row, const Look& look)
     DeleteKey(HKEY_LOCAL_MACHINE, kSettingsKey);
     if (!row.settings.empty())
         Store(HKEY_LOCAL_MACHINE, kSettingsKey, row.settings);
-    sim::SimEngine engine;
+    Player engine;
     row.player ? row.player(engine) : BuildPlayer(engine);
     std::string seen;
     Run(engine, [&](User& user) {
@@ -234,7 +282,7 @@ void ConfigTest::PlayAll(const std::vector<Scenario>& rows, const Look& look)
     }
 }
 
-std::string ConfigTest::JournalOfAct(const sim::SimEngine& engine)
+std::string ConfigTest::JournalOfAct(const Player& engine)
 {
     const std::vector<std::string> journal = engine.Journal();
     const auto marked = std::find(journal.begin(), journal.end(), "# act");

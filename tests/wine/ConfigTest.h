@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "DialogUser.h"
@@ -26,9 +28,32 @@ inline constexpr char kNetworkKey[] = "Software\\Kestrova\\Network";            
 inline constexpr char kSystemProxyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";  // HKCU
 inline constexpr char kInstallKey[] = "Software\\Kestrova\\DadAzizov";           // HKLM, "InstallPath"
 
+// The simulated player, with the faults a scenario may give it. The engine
+// journals every call the module makes either way.
+class Player : public sim::SimEngine {
+public:
+    bool hasRenderManager = true;
+    bool acquireYieldsNull = false;                // AcquireContext hands out no context
+    std::optional<int> driverCount, contextCount;  // reported instead of the real ones
+    std::set<int> undescribed, nullContexts;       // drivers without a description, empty slots
+    std::set<std::pair<int, int>> refused;         // (context, driver): SetDriver is ignored
+
+    EngineContext* AcquireContext() override;
+    RenderManager* QueryRenderManager() override;
+    int GetDriverCount() override;
+    RenderDriverDesc* GetDriverDesc(int driver) override;
+    int GetRenderContextCount() override;
+    RenderContext* GetRenderContext(int context) override;
+
+protected:
+    bool Refuses(int context, int driver) const override { return refused.count({context, driver}) != 0; }
+};
+
 HMODULE ConfigModule();
 HWND PlayerWindow();
 const std::string& PlayerDirectory();  // ends with a backslash
+
+inline void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
 
 // Files, by Windows path; a path that ends with a backslash is a folder.
 void WriteFile(const std::string& path, const std::string& bytes);
@@ -38,6 +63,10 @@ std::string ReadFile(const std::string& path);  // "(no file)" when missing
 std::string Tree(const std::string& directory);
 void RemoveTree(const std::string& directory);
 
+// What the user sees of a control: its text; a combo box's entries, "a, b*, c"
+// (* marks the selection), the driver list's with their item data, "HW One=0*".
+std::string Shown(const User& user, int id);
+std::string Entries(const User& user, int comboId);
 // "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600 | checked: 1000
 // 1022" (* marks the selection, checked lists the checked boxes and buttons).
 std::string Settings(const User& user);
@@ -49,8 +78,8 @@ std::string MessageBox(const User& user);
 void DismissMessageBox(User& user);
 
 using Script = std::function<void(User&)>;
-using Tweak = std::function<void(sim::SimEngine&)>;
-using Look = std::function<std::string(User&, sim::SimEngine&)>;
+using Tweak = std::function<void(Player&)>;
+using Look = std::function<std::string(User&, Player&)>;
 // DoConfig of the loaded module over parent while script plays the user.
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
 
@@ -72,10 +101,10 @@ public:
     //   2 "Overlay"   hardware without the usable capability: never listed
     //   3 "SW Raster" software 320x240, 640x480
     // and one render context on each driver of contexts (-1: a null slot).
-    static void BuildPlayer(sim::SimEngine& engine, const std::vector<int>& contexts = {0, 0});
+    static void BuildPlayer(Player& engine, const std::vector<int>& contexts = {0, 0});
     // DoConfig over the player window; the dialog must appear and be closed
     // by the script, and DoConfig must return 1.
-    Session Run(sim::SimEngine& engine, const Script& script);
+    Session Run(Player& engine, const Script& script);
     // Plays a row: the user acts, then look reads what it is about (the act
     // may have closed the dialogs), and the settings dialog is closed with Esc
     // unless it is closed already.
@@ -83,7 +112,7 @@ public:
     // Plays every row, expecting what look reads.
     void PlayAll(const std::vector<Scenario>& rows, const Look& look);
     // The engine's journal since the act began, joined by "; ".
-    static std::string JournalOfAct(const sim::SimEngine& engine);
+    static std::string JournalOfAct(const Player& engine);
     static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");
 
 protected:

@@ -75,7 +75,7 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
             WriteFile(cache + file, "cached");
         calls->Reset(row.faults);
         // No message either way, and the button is enabled again.
-        EXPECT_EQ(Play({}, [](User& user, sim::SimEngine&) {
+        EXPECT_EQ(Play({}, [](User& user, Player&) {
                       user.Click(1002);
                       return MessageBox(user) + (IsWindowEnabled(user.Item(1002)) ? "" : "disabled");
                   }),
@@ -142,7 +142,7 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
             Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
         for (const auto& value : row.browsers)
             Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + value.first, {value.second});
-        EXPECT_EQ(Play({}, [](User& user, sim::SimEngine&) { return user.Text(1008) + " | " + user.Text(1010); }),
+        EXPECT_EQ(Play({}, [](User& user, Player&) { return Shown(user, 1008) + " | " + Shown(user, 1010); }),
                   row.shown);
     }
 }
@@ -201,7 +201,7 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
             Store(HKEY_LOCAL_MACHINE, kInstallKey, row.stored);
         const std::string before = KeyText(HKEY_LOCAL_MACHINE, kInstallKey);
         calls->Reset(row.faults);
-        EXPECT_EQ(Play({}, [](User& user, sim::SimEngine&) { return ComponentsList(user.Item(1007)); }),
+        EXPECT_EQ(Play({}, [](User& user, Player&) { return ComponentsList(user.Item(1007)); }),
                   "File 220 | Version 70" + row.listed);
         EXPECT_EQ(KeyText(HKEY_LOCAL_MACHINE, kInstallKey), row.installPath.empty() ? before : row.installPath);
         // The list repaints nothing while the rows go in, and once at the end.
@@ -255,7 +255,7 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
         HANDLE holder = row.heldOpen ? CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                      : INVALID_HANDLE_VALUE;
         calls->Reset(row.faults);
-        EXPECT_EQ(Play({}, [](User& user, sim::SimEngine&) { return user.Text(1008); }), "")
+        EXPECT_EQ(Play({}, [](User& user, Player&) { return Shown(user, 1008); }), "")
             << "a failed read shows no version";
         if (holder != INVALID_HANDLE_VALUE)
             CloseHandle(holder);

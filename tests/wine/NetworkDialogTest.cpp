@@ -118,7 +118,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         Store(HKEY_CURRENT_USER, kSystemProxyKey,
               {Dword("ProxyEnable", !row.systemProxy.empty()), Text("ProxyServer", row.systemProxy)});
         calls->Reset(row.faults);
-        const std::string shown = Play({}, [](User& user, sim::SimEngine&) {
+        const std::string shown = Play({}, [](User& user, Player&) {
             user.OpenNetworkSettings();
             const std::string shown = Network(user);
             user.Click(1019);
@@ -183,7 +183,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         {"no port", {}, nullptr, fill("HTTP", "h", "", false), kWarning},
         {"authentication without a password", {}, nullptr, fill("SOCKS5", "h", "1080", true, "u", ""), kWarning},
         {"authentication without a user name", {}, nullptr, fill("HTTP", "h", "1080", true, "", "p"), kWarning},
-    }, [&](User& user, sim::SimEngine&) {
+    }, [&](User& user, Player&) {
         const std::string entered = Network(user);
         calls->Reset();
         user.Click(1018);
@@ -222,7 +222,7 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         user.Pick(1003, "800x600");
         const std::string settings = Settings(user);
         user.OpenNetworkSettings();
-        shown += user.Entries(1015) + "\n";
+        shown += Entries(user, 1015) + "\n";
         for (const auto& step : steps) {
             step.first(user);
             shown += Network(user) + "\n";
@@ -305,8 +305,8 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
         calls->Reset();
         for (const auto& fault : row.faults)
             calls->Fail(fault.first, fault.second);
-        const Scenario noDrivers = {row.scenario, {Dword("Set32bits", 1)}, [](sim::SimEngine&) {}, nullptr, ""};
-        EXPECT_EQ(Play(noDrivers, [](User& user, sim::SimEngine&) {
+        const Scenario noDrivers = {row.scenario, {Dword("Set32bits", 1)}, [](Player&) {}, nullptr, ""};
+        EXPECT_EQ(Play(noDrivers, [](User& user, Player&) {
                       std::string seen = Settings(user) + "\n";
                       user.OpenNetworkSettings();
                       seen += Network(user) + "\n";

@@ -65,7 +65,7 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
     WriteFile(libs, "");
     CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_1_2_3_4.dll").c_str(), (libs + "engine.dll").c_str(), FALSE);
     Store(HKEY_LOCAL_MACHINE, kInstallKey, {Text("InstallPath", libs)});
-    sim::SimEngine engine;
+    Player engine;
     BuildPlayer(engine);
     std::array<long, 3> measured[3];
     const DWORD start = GetTickCount();

@@ -9,16 +9,16 @@ namespace e2e {
 namespace {
 
 // The usual player with render contexts on drivers, then more.
-Tweak Contexts(std::vector<int> drivers, Tweak more = [](sim::SimEngine&) {})
+Tweak Contexts(std::vector<int> drivers, Tweak more = [](Player&) {})
 {
-    return [=](sim::SimEngine& engine) { ConfigTest::BuildPlayer(engine, drivers), more(engine); };
+    return [=](Player& engine) { ConfigTest::BuildPlayer(engine, drivers), more(engine); };
 }
 
 // Hardware drivers with these names after the usual four, each offering
 // 640x480, and one render context on driver 4 + context.
 Tweak Named(std::vector<std::string> names, int context)
 {
-    return Contexts({4 + context}, [=](sim::SimEngine& engine) {
+    return Contexts({4 + context}, [=](Player& engine) {
         for (const std::string& name : names)
             engine.AddDriver(sim::HardwareDriver(name, {{640, 480, 32, 60}}));
     });
@@ -59,7 +59,7 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
         // characters, driver names are read back at their full length.
         {"display modes at the ends of the 32-bit range, stored at the lower end",
          {Dword("RenderEngine", 4), Dword("fsWidth", 0x80000000), Dword("fsHeight", 0x80000000)},
-         Contexts({4}, [](sim::SimEngine& engine) {
+         Contexts({4}, [](Player& engine) {
              engine.AddDriver(sim::HardwareDriver("Edge", {{INT_MIN, INT_MIN, 32, 60}, {INT_MAX, INT_MAX, 32, 60}}));
          }),
          nullptr,
@@ -69,7 +69,7 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          Named({a1023, b1024, c5000}, 2), nullptr,
          "drivers: HW One=0, HW Two=1, SW Raster=3, " + a1023 + "=4, " + b1024 + "=5, " + c5000 +
              "=6* | modes: 640x480* | checked: 1000 1022"},
-    }, [](User& user, sim::SimEngine&) { return Settings(user); });
+    }, [](User& user, Player&) { return Settings(user); });
 }
 
 TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
@@ -99,10 +99,10 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
         {"Enter on a key with an unknown render mode", {Dword("ForceRenderMode", 5)}, nullptr,
          closing(nullptr, VK_RETURN), saved(false, {1, 0, 640, 480, 0, 0})},
         {"no driver and no mode listed: -1 and 640x480", {},
-         [](sim::SimEngine& engine) { engine.SetHasRenderManager(false); }, closing(nullptr, 0),
+         [](Player& engine) { engine.hasRenderManager = false; }, closing(nullptr, 0),
          saved(true, {1, 0xFFFFFFFF, 640, 480, 0, 0})},
         {"Esc after changes", {}, nullptr, closing([](User& user) { user.Click(1000); }, VK_ESCAPE), ""},
-    }, [&](User&, sim::SimEngine&) { return Joined(calls->Calls({"Reg*"})); });
+    }, [&](User&, Player&) { return Joined(calls->Calls({"Reg*"})); });
 }
 
 TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
@@ -118,7 +118,7 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
         {"both contexts take HW Two", {}, nullptr, pick("HW Two"),
          switchBoth + "acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"context 0 refuses: the list shows the driver it kept", {},
-         Contexts({0, 0}, [](sim::SimEngine& engine) { engine.RefuseDriver(1, 0); }), pick("HW Two"),
+         Contexts({0, 0}, [](Player& engine) { engine.refused = {{0, 1}}; }), pick("HW Two"),
          switchBoth + "acquire; manager; driver desc 0; release; release || " + stays + checked},
         {"a null context is skipped", {}, Contexts({0, -1, 0}), pick("SW Raster"),
          "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 3; ctx0.reconfigure 0,0,0,0,0; "
@@ -126,7 +126,7 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
          "ctx2.end; acquire; manager; driver desc 3; release; release || "
          "drivers: HW One=0, HW Two=1, SW Raster=3* | modes: 320x240, 640x480*" + checked},
         {"the chosen size stays when the new driver offers it too", {},
-         Contexts({0}, [](sim::SimEngine& engine) {
+         Contexts({0}, [](Player& engine) {
              engine.AddDriver(sim::HardwareDriver("HW Three", {{1024, 768, 32, 60}, {800, 600, 32, 60}}));
          }),
          [](User& user) { user.Pick(1003, "800x600"), user.Pick(1001, "HW Three"); },
@@ -137,13 +137,13 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
          "acquire; manager; context count; acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"opening and closing the list switch nothing", {}, nullptr,
          [](User& user) { user.Notify(1001, CBN_DROPDOWN), user.Notify(1001, CBN_CLOSEUP); }, " || " + stays + checked},
-    }, [](User& user, sim::SimEngine& engine) { return JournalOfAct(engine) + " || " + Settings(user); });
+    }, [](User& user, Player& engine) { return JournalOfAct(engine) + " || " + Settings(user); });
 }
 
 TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
 {
     const auto click = [](int id) { return [=](User& user) { user.Click(id); }; };
-    const auto switches = [](User& user, sim::SimEngine& engine) {
+    const auto switches = [](User& user, Player& engine) {
         std::string sets;
         for (const std::string& call : engine.Journal())
             sets += call.find(".set ") != std::string::npos ? call + "; " : "";
@@ -158,7 +158,7 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         {"software only drops the hardware driver: every context switches", {}, nullptr, click(1020),
          "ctx0.set 3; ctx1.set 3; drivers: SW Raster=3* | modes: 320x240, 640x480* | checked: 1000 1020"},
         {"hardware only on a software player: nothing to offer", {Dword("ForceRenderMode", 2)},
-         [](sim::SimEngine& e) { e.AddDriver(sim::SoftwareDriver("SW Raster", {{640, 480, 16, 60}})), e.AddContext(0); },
+         [](Player& e) { e.AddDriver(sim::SoftwareDriver("SW Raster", {{640, 480, 16, 60}})), e.AddContext(0); },
          click(1021), "drivers:  | modes:  | checked: 1000 1021"},
         // The selected name is remembered as 1023 characters and searched
         // as a prefix: a longer name is found again, but among names alike
@@ -189,18 +189,18 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
         user.Notify(1001, CBN_SELCHANGE);
     };
     PlayAll({
-        {"no render manager", {}, Contexts({0}, [](sim::SimEngine& e) { e.SetHasRenderManager(false); }), nullptr,
+        {"no render manager", {}, Contexts({0}, [](Player& e) { e.hasRenderManager = false; }), nullptr,
          empty},
-        {"no engine context", {}, Contexts({0}, [](sim::SimEngine& e) { e.SetAcquireYieldsNull(true); }), nullptr,
+        {"no engine context", {}, Contexts({0}, [](Player& e) { e.acquireYieldsNull = true; }), nullptr,
          empty},
-        {"a driver without description, one without name", {}, Contexts({0}, [](sim::SimEngine& e) {
-             e.HideDriverDesc(1), e.AddDriver(sim::SimDriver{"", false, 1, RENDER_DRIVER_CAP_USABLE, {}});
+        {"a driver without description, one without name", {}, Contexts({0}, [](Player& e) {
+             e.undescribed = {1}, e.AddDriver(sim::SimDriver{"", false, 1, RENDER_DRIVER_CAP_USABLE, {}});
          }),
          nullptr, "drivers: HW One=0*, SW Raster=3, =4 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1022"},
         {"negative counts", {},
-         Contexts({0}, [](sim::SimEngine& e) { e.SetDriverCountOverride(-1), e.SetContextCountOverride(-3); }),
+         Contexts({0}, [](Player& e) { e.driverCount = -1, e.contextCount = -3; }),
          nullptr, empty},
-    }, [&](User& user, sim::SimEngine&) {
+    }, [&](User& user, Player&) {
         const std::string shown = Settings(user);
         tryEverything(user);
         return shown;
@@ -218,7 +218,7 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
 
 TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAndPassesOnTheSystemsFailure)
 {
-    sim::SimEngine engine;
+    Player engine;
     Run(engine, [](User& user) { user.Press(VK_ESCAPE); });
     EXPECT_EQ(Joined(calls->Calls({"DialogBoxParamA*"})),
               "DialogBoxParamA 101 owner Kestrova Dad Azizov Player (test) param 0");
@@ -246,7 +246,7 @@ TEST_F(ConfigTest, AFreshlyLoadedModuleShowsItsDialogBeforeAnyOtherThreadRuns)
     ASSERT_NE(fresh, nullptr);
     // Esc from a timer of this very thread, inside the dialog's own loop.
     const UINT_PTR timer = SetTimer(nullptr, 0, 300, PressEscape);
-    sim::SimEngine engine;
+    Player engine;
     const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(fresh, "DoConfig")));
     EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1);
     KillTimer(nullptr, timer);

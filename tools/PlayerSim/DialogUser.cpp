@@ -136,32 +136,6 @@ void User::OpenNetworkSettings()
         dialog_ = network_;
 }
 
-std::string User::Text(int id) const
-{
-    char text[2048] = "";
-    GetWindowTextA(Item(id), text, sizeof text);
-    return text;
-}
-
-std::string User::Entries(int comboId) const
-{
-    HWND combo = Item(comboId);
-    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    std::string text;
-    for (LRESULT i = 0; i < count; ++i) {
-        std::string entry(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
-        entry.resize(entry.size() - 1);
-        text += (i == 0 ? "" : ", ") + entry;
-        if (comboId == 1001)  // the driver list carries the engine's driver index
-            text += "=" + std::to_string(SendMessageA(combo, CB_GETITEMDATA, i, 0));
-        if (i == selected)
-            text += "*";
-    }
-    return text;
-}
-
 Session RunDoConfig(DoConfigFunction doConfig, PlayerHost* host, HWND parent, const std::function<void(User&)>& script)
 {
     if (barrier == nullptr)

@@ -7,7 +7,7 @@
 // in a list is the selection plus the CBN_SELCHANGE a real pick sends, keys
 // are posted to the dialog for its loop to translate. Each action returns
 // once the dialog's thread has handled it (or a message box it opened is
-// up). What the user sees is read back from the controls.
+// up).
 #ifndef KESTROVA_PLAYERSIM_DIALOG_USER_H
 #define KESTROVA_PLAYERSIM_DIALOG_USER_H
 
@@ -40,11 +40,6 @@ public:
     void OpenNetworkSettings();
     // Waits until the dialog's thread has handled everything posted so far.
     void Sync();
-
-    std::string Text(int id) const;
-    // The entries of a combo box, "a, b*, c" (* marks the selection); the
-    // driver list's with their item data, "HW One=0*".
-    std::string Entries(int comboId) const;
 
     // What went wrong while acting, e.g. a pick of an entry the list lacks.
     std::vector<std::string> problems;

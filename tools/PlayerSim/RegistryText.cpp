@@ -27,8 +27,6 @@ bool Store(HKEY root, const std::string& key, const std::vector<Stored>& values)
     return written;
 }
 
-void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
-
 std::string ValueText(DWORD type, const BYTE* data, DWORD size)
 {
     static const char* const kTypes[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD"};

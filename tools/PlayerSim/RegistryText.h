@@ -22,7 +22,6 @@ Stored Text(const std::string& name, const std::string& text, DWORD type = REG_S
 
 // False when the key cannot be created or a value cannot be written.
 bool Store(HKEY root, const std::string& key, const std::vector<Stored>& values);
-void DeleteKey(HKEY root, const std::string& key);
 
 // A value as text: a 4-byte REG_DWORD as "REG_DWORD 1", anything else as its
 // type and its quoted bytes with \0 for NUL, e.g. "REG_SZ \"NONE\\0\"".

@@ -70,7 +70,7 @@ void SimRenderContext::EndDriverChange()
 
 // ---- SimEngine --------------------------------------------------------------
 
-SimEngine::SimEngine() : hasRenderManager_(true), depth_(0) {}
+SimEngine::SimEngine() : depth_(0) {}
 
 int SimEngine::AddDriver(const SimDriver& driver)
 {
@@ -86,24 +86,8 @@ int SimEngine::AddDriver(const SimDriver& driver)
 
 int SimEngine::AddContext(int driver)
 {
-    const int index = static_cast<int>(contextSlots_.size());
-    contexts_.emplace_back(*this, index, driver);
-    contextSlots_.push_back(&contexts_.back());
-    return index;
-}
-
-int SimEngine::AddNullContext()
-{
-    contextSlots_.push_back(nullptr);
-    return static_cast<int>(contextSlots_.size()) - 1;
-}
-
-void SimEngine::RefuseDriver(int driver, int context) { refused_.insert(std::make_pair(context, driver)); }
-
-bool SimEngine::Refuses(int context, int driver) const
-{
-    return refused_.count(std::make_pair(context, driver)) != 0 ||
-           refused_.count(std::make_pair(kEveryContext, driver)) != 0;
+    contexts_.emplace_back(*this, static_cast<int>(contexts_.size()), driver);
+    return static_cast<int>(contexts_.size()) - 1;
 }
 
 EngineContext* SimEngine::AcquireContext()
@@ -111,7 +95,7 @@ EngineContext* SimEngine::AcquireContext()
     std::lock_guard<std::mutex> lock(mutex_);
     ++depth_;
     journal_.push_back("acquire");
-    return acquireYieldsNull_ ? nullptr : this;
+    return this;
 }
 
 void SimEngine::ReleaseContext()
@@ -128,14 +112,12 @@ void SimEngine::ReleaseContext()
 RenderManager* SimEngine::QueryRenderManager()
 {
     Touch("manager");
-    return hasRenderManager_ ? this : nullptr;
+    return this;
 }
 
 int SimEngine::GetDriverCount()
 {
     Touch("driver count");
-    if (driverCountOverride_ != kNoOverride)
-        return driverCountOverride_;
     return static_cast<int>(drivers_.size());
 }
 
@@ -148,23 +130,21 @@ RenderDriverDesc* SimEngine::GetDriverDesc(int driverIndex)
         violations_.push_back("driver desc " + std::to_string(driverIndex) + " outside the engine's drivers");
         return nullptr;
     }
-    return hiddenDescs_.count(driverIndex) != 0 ? nullptr : &drivers_[static_cast<std::size_t>(driverIndex)].desc;
+    return &drivers_[static_cast<std::size_t>(driverIndex)].desc;
 }
 
 int SimEngine::GetRenderContextCount()
 {
     Touch("context count");
-    if (contextCountOverride_ != kNoOverride)
-        return contextCountOverride_;
-    return static_cast<int>(contextSlots_.size());
+    return static_cast<int>(contexts_.size());
 }
 
 RenderContext* SimEngine::GetRenderContext(int contextIndex)
 {
     Touch("context " + std::to_string(contextIndex));
-    if (contextIndex < 0 || contextIndex >= static_cast<int>(contextSlots_.size()))
+    if (contextIndex < 0 || contextIndex >= static_cast<int>(contexts_.size()))
         return nullptr;
-    return contextSlots_[static_cast<std::size_t>(contextIndex)];
+    return &contexts_[static_cast<std::size_t>(contextIndex)];
 }
 
 std::vector<std::string> SimEngine::Journal() const

@@ -15,7 +15,6 @@
 
 #include <deque>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,22 +67,6 @@ public:
     // ---- Building the engine -------------------------------------------
     int AddDriver(const SimDriver& driver);  // returns the driver index
     int AddContext(int driver);              // returns the context index
-    int AddNullContext();                    // a slot that yields no context
-    // SetDriver(driver) is then ignored by that context, or by every
-    // context when none is named.
-    static constexpr int kEveryContext = -1;
-    void RefuseDriver(int driver, int context = kEveryContext);
-    void SetHasRenderManager(bool has) { hasRenderManager_ = has; }
-    // GetDriverDesc(driver) then gives null, as for a driver the engine
-    // cannot describe.
-    void HideDriverDesc(int driver) { hiddenDescs_.insert(driver); }
-    // A faulty player: AcquireContext hands out no engine context (the
-    // pair is still counted), or the manager reports these counts instead
-    // of the real ones (negative ones included). kNoOverride: the real count.
-    static constexpr int kNoOverride = -0x7FFFFFFF;
-    void SetAcquireYieldsNull(bool yieldsNull) { acquireYieldsNull_ = yieldsNull; }
-    void SetDriverCountOverride(int count) { driverCountOverride_ = count; }
-    void SetContextCountOverride(int count) { contextCountOverride_ = count; }
 
     // ---- What the module sees --------------------------------------------
     PlayerHost* Host() { return this; }
@@ -111,13 +94,17 @@ public:
     // touched outside a pair.
     bool Balanced() const;
 
+protected:
+    // Whether a context ignores SetDriver(driver) and keeps its own, as an
+    // engine does that cannot start that driver. This one never refuses.
+    virtual bool Refuses(int /*context*/, int /*driver*/) const { return false; }
+
 private:
     friend class SimRenderContext;
     void Record(const std::string& entry);
     // An engine access, journalled; it must lie inside an acquire/release
     // pair.
     void Touch(const std::string& entry);
-    bool Refuses(int context, int driver) const;
 
     struct DriverSlot {
         SimDriver driver;
@@ -127,16 +114,9 @@ private:
     mutable std::mutex mutex_;  // scripts mark the journal from another thread
     std::deque<DriverSlot> drivers_;          // deque: descs point into it
     std::deque<SimRenderContext> contexts_;
-    std::vector<SimRenderContext*> contextSlots_;
-    std::set<std::pair<int, int>> refused_;  // (context or kEveryContext, driver)
-    std::set<int> hiddenDescs_;
-    bool hasRenderManager_;
     std::vector<std::string> journal_;
     std::vector<std::string> violations_;
     int depth_;
-    bool acquireYieldsNull_ = false;
-    int driverCountOverride_ = kNoOverride;
-    int contextCountOverride_ = kNoOverride;
 };
 
 }  // namespace sim
