@@ -3,8 +3,7 @@
 # Azizov player (PlayerSim.exe) under Wine 10, on a fresh Debian 12 machine:
 #   1. installs the Debian packages it needs when missing, and makes (or
 #      reuses) the Wine root of scripts/wine-root.sh;
-#   2. builds Config.dll and PlayerSim.exe for i686, the shipping build, and
-#      for x86_64 (no tests: quick);
+#   2. builds Config.dll and PlayerSim.exe (no tests: quick);
 #   3. lays out an installation of the player in the build tree (a few
 #      versioned component libraries, the browser plug-in, the control) and
 #      registers it in a Wine prefix inside the build tree;
@@ -14,9 +13,9 @@
 #      screenshots of the dialog (with the installed components' versions),
 #      of its two lists and of the network settings dialog, and prints their
 #      paths.
-# It shows the shipping i686 DLL; on a machine that runs no 32-bit code (not
-# even inside WoW64) it says so and shows the x86_64 build of the same
-# sources. Needs root (packages, the Wine root's mounts).
+# It shows the shipping i686 DLL; on a machine that runs no 32-bit code it
+# says so and shows the x86_64 build of the same sources. Needs root
+# (packages, the Wine root's mounts).
 # Usage: scripts/demo.sh [--screenshots]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,15 +36,17 @@ step "Dependencies and the Wine root"
 ./scripts/install-deps.sh
 ./scripts/wine-root.sh prepare
 
-players=()
-for machine in i686 x86_64; do
-    step "Building Config.dll and the simulated player ($machine)"
-    cmake -S . -B "$BUILD/$machine" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$machine.cmake" >/dev/null
-    cmake --build "$BUILD/$machine" -j"$JOBS" --target Config PlayerSim
-    players+=("$BUILD/$machine/tools/PlayerSim/PlayerSim.exe")
-done
-COMPONENTS="$BUILD/i686/tools/PlayerSim/components"
+machine=i686
+if ! reason=$(./scripts/wine-root.sh runs-32-bit 2>&1); then
+    echo "The shipping i686 DLL cannot be shown here: $reason. The x86_64 build of the same sources is shown."
+    machine=x86_64
+fi
+step "Building Config.dll and the simulated player ($machine)"
+cmake -S . -B "$BUILD/$machine" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$machine.cmake" >/dev/null
+cmake --build "$BUILD/$machine" -j"$JOBS" --target Config PlayerSim
+PLAYER="$BUILD/$machine/tools/PlayerSim/PlayerSim.exe"
+COMPONENTS="$BUILD/$machine/tools/PlayerSim/components"
 
 # An installation of the player for the "Advanced Information" group: the
 # components under InstallPath (one in a subfolder), the control that the
@@ -61,7 +62,7 @@ reg_text() { local text=$1; text=${text//\\/\\\\}; printf '"%s"' "${text//\"/\\\
 seed_installation() {
     rm -rf "$INSTALL_ROOT"
     mkdir -p "$INSTALL_DIR/codecs" "$BROWSER_DIR/plugins"
-    cp "$BUILD/i686/tools/PlayerSim/Config.dll" "$INSTALL_DIR/Config.dll"
+    cp "$BUILD/$machine/tools/PlayerSim/Config.dll" "$INSTALL_DIR/Config.dll"
     cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$INSTALL_DIR/KestrovaEngine.dll"
     cp "$COMPONENTS/demo_component_3_1_0_412.dll" "$INSTALL_DIR/KestrovaControl.dll"
     cp "$COMPONENTS/demo_component_3_1_0_207.dll" "$INSTALL_DIR/KestrovaAudio.dll"
@@ -87,10 +88,9 @@ REG
 step "Laying out an installation of the player in $INSTALL_ROOT"
 seed_installation
 
-# Inside the Wine root: starts the prefix on the display, imports the
-# installation, then runs the players in turn until one starts (the i686 one
-# first). Its arguments: whether Wine's windows are managed (Y with a window
-# manager), the .reg file, then PlayerSim's options, "--", and the players.
+# Inside the Wine root: starts the prefix on the display (its windows
+# managed or not: $1), imports the installation ($2), runs the player with
+# the rest of the arguments.
 show='
     export WINEPREFIX="$0" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
     wine=/usr/lib/wine/wine64
@@ -98,18 +98,7 @@ show='
     "$wine" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
     "$wine" reg import "Z:$2" </dev/null >/dev/null 2>&1
     shift 2
-    options=()
-    while [ "$1" != -- ]; do options+=("$1"); shift; done
-    shift
-    status=1
-    for player in "$@"; do
-        "$wine" "$player" "${options[@]}" </dev/null >"$0/player.out" 2>&1; status=$?
-        if grep -q "Opening the settings dialog" "$0/player.out"; then
-            cat "$0/player.out"
-            break
-        fi
-        echo "${player%/tools/*}: the player did not start (exit $status): this machine runs no 32-bit code, not even inside WoW64; trying the next build"
-    done
+    "$wine" "$@"; status=$?
     "${wine%wine64}wineserver" -k 2>/dev/null
     exit $status'
 PREFIX="$BUILD/wineprefix"
@@ -132,7 +121,7 @@ if [ "$headless" -eq 0 ] && display_usable; then
     # manager frames the windows.
     mounts=("$ROOT" "$BUILD" /tmp/.X11-unix)
     if [ -n "${XAUTHORITY:-}" ]; then cp "$XAUTHORITY" "$BUILD/Xauthority"; export XAUTHORITY="$BUILD/Xauthority"; fi
-    exec ./scripts/wine-root.sh run "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" -- "${players[@]}"
+    exec ./scripts/wine-root.sh run "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$PLAYER"
 fi
 
 step "No display: photographing the dialog under Xvfb"
@@ -145,7 +134,7 @@ mkdir -p "$SHOTS"
 # closes it with Esc, so nothing is saved to the registry.
 status=0
 ./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" \
-    bash -c "$show" "$PREFIX" N "$REG_FILE" --screenshot "Z:$SHOTS" -- "${players[@]}" || status=$?
+    bash -c "$show" "$PREFIX" N "$REG_FILE" "$PLAYER" --screenshot "Z:$SHOTS" </dev/null || status=$?
 
 step "Screenshots"
 found=0

@@ -13,6 +13,8 @@
 #                             its own path (with /proc and /dev); the mounts
 #                             are undone when COMMAND ends, however it ends
 #   wine-root.sh path         where the root is
+#   wine-root.sh runs-32-bit  whether this machine runs 32-bit code at all
+#                             (exit 0 if so, else the reason on stderr)
 #
 # The root lives outside the source tree (CONFIG_WINE_ROOT, by default
 # /var/cache/kestrova-config/wine10-root, about 2.3 GB) and is kept between
@@ -99,9 +101,24 @@ run() {
     return $status
 }
 
+# Some machines run no 32-bit code: their processor, or the hypervisor they
+# run under, has no usable 32-bit code segment. WoW64 needs one as much as a
+# 32-bit Linux program does, so a tiny one is tried (it only exits).
+runs_32_bit() {
+    local probe status
+    probe=$(mktemp -d)
+    echo 'void _start(void) { __asm__ volatile("movl $1, %eax; xorl %ebx, %ebx; int $0x80"); }' >"$probe/exit.c"
+    status=0
+    { gcc -m32 -nostdlib -static -o "$probe/exit" "$probe/exit.c" && "$probe/exit"; } 2>/dev/null || status=$?
+    rm -rf "$probe"
+    [ $status -eq 0 ] || echo "this machine runs no 32-bit code (a 32-bit program does not start: exit $status)" >&2
+    return $status
+}
+
 case "${1:-}" in
     prepare) prepare ;;
+    runs-32-bit) runs_32_bit ;;
     run) shift; run "$@" ;;
     path) echo "$ROOT" ;;
-    *) echo "usage: $0 prepare | run DIR... -- COMMAND [ARGS] | path" >&2; exit 2 ;;
+    *) echo "usage: $0 prepare | run DIR... -- COMMAND [ARGS] | path | runs-32-bit" >&2; exit 2 ;;
 esac

@@ -301,6 +301,9 @@ std::string ConfigTest::Joined(const std::vector<std::string>& lines, const char
 
 int main(int argc, char** argv)
 {
+    // The runner tells a program that could not start from one that failed.
+    std::printf("config_e2e started (%d-bit)\n", static_cast<int>(sizeof(void*) * 8));
+    std::fflush(stdout);
     const bool canary = argc > 2 && std::strcmp(argv[2], "--heap-canary") == 0;
     ::testing::InitGoogleTest(&argc, argv);
     const std::string dllPath = argc > 1 && std::strncmp(argv[1], "--config-dll=", 13) == 0 ? argv[1] + 13 : "";

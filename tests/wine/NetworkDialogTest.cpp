@@ -53,7 +53,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
                                  "REG_SZ \"\\0\"";
     const std::string a1023(1023, 'a');
     const OpeningRow rows[] = {
-        {"a stored proxy: the system's is not consulted", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
+        {"a stored proxy wins over the system's", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
          "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017", ""},
         {"nothing stored, a system proxy", {}, "proxyhost:8080",
          "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
