@@ -94,6 +94,7 @@ struct ReportRow {
     bool control;  // the player's control registered, its file of version 65535.0.0.1
     std::vector<std::pair<std::string, Stored>> browsers;  // values below HKLM\SOFTWARE
     const char* shown;  // the control's version | the plug-in's
+    Faults faults = nullptr;
 };
 
 // The browsers are tried in a fixed order; the first whose directories hold
@@ -131,6 +132,10 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
         {"a plug-in without a file version still counts as found", false,
          {version(netscape, "7.1"), directory(netscape + "\\7.1\\Main", "Install Directory", Scratch("nofixed"))},
          " |  [7.1]"},
+        {"a plug-in whose version cannot be read for want of memory still counts as found", false,
+         {version(netscape, "7.1"), directory(netscape + "\\7.1\\Main", "Install Directory", browser),
+          version(navigator, "4.8"), directory(navigator + "\\4.8\\Main", "Plugins Directory", Scratch("navigator"))},
+         " |  [7.1]", Failing("GlobalAlloc*")},
         {"nothing installed", false, {}, " | "},
     };
     for (const ReportRow& row : rows) {
@@ -142,6 +147,7 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
             Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
         for (const auto& value : row.browsers)
             Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + value.first, {value.second});
+        calls->Reset(row.faults);
         EXPECT_EQ(Play({}, [](User& user, Player&) { return Shown(user, 1008) + " | " + Shown(user, 1010); }),
                   row.shown);
     }

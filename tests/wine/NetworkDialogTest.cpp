@@ -148,6 +148,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
             u.Type(1017, password);
         };
     };
+    const std::string longHost(1024, 'h');
     // What the dialog offers, confirmed untouched.
     const auto offered = [](std::vector<Stored> stored, const char* systemProxy) {
         return [=](User& u) {
@@ -174,6 +175,8 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
          Writes("SOCKS4", "h", 1, 1, "u", "p")},
         {"NONE stores nothing of what the boxes hold", {}, nullptr, fill("NONE", "h", "8080", true),
          Writes("NONE", "", 0, 0, "", "")},
+        {"a host of 1,024 characters is stored with its first 1023", {}, nullptr,
+         fill("SOCKS4", longHost.c_str(), "1", false), Writes("SOCKS4", longHost.substr(1).c_str(), 1, 0, "", "")},
         {"ten digits count with their first nine, a blank is a host", {}, nullptr,
          fill("HTTP", " ", "1234567890", false), Writes("HTTP", " ", 123456789, 0, "", "")},
         {"any port but 0 passes, a negative one too", {}, nullptr, fill("HTTP", "h", "-1", false),

@@ -55,6 +55,11 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          {{"AutoUpdate", REG_BINARY, std::string(1, '\0')}, {"fsWidth", REG_BINARY, "\x20\x03"},
           {"fsHeight", REG_SZ, "X\x02"}, {"RenderEngine", REG_BINARY, std::string("\x01\0\0\0\0", 5)}},
          nullptr, nullptr, all + "640x480, 800x600*, 1024x768 | checked: 1022"},
+        {"a stored driver of -1, saved from an empty list, is not found", {Dword("RenderEngine", 0xFFFFFFFF)}, nullptr,
+         nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000 1022"},
+        {"values of 0 bytes or 64 KiB are not taken, a number stored as text is its bytes",
+         {{"AutoUpdate", REG_BINARY, ""}, {"fsWidth", REG_BINARY, std::string(65536, '\1')}, Text("ForceRenderMode", "2")},
+         nullptr, nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000"},
         // At the edges of the texts' buffers: "%dx%d" of INT_MIN twice is 23
         // characters, driver names are read back at their full length.
         {"display modes at the ends of the 32-bit range, stored at the lower end",
@@ -133,6 +138,9 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
          "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 4; ctx0.reconfigure 0,0,0,0,0; "
          "ctx0.end; ctx0.getindex; acquire; manager; driver desc 4; release; release || drivers: HW One=0, "
          "HW Two=1, SW Raster=3, HW Three=4* | modes: 1024x768, 800x600*" + checked},
+        {"more contexts counted than the engine holds: the missing ones are skipped", {},
+         Contexts({0, 0}, [](Player& engine) { engine.contextCount = 4; }), pick("HW Two"),
+         switchBoth + "context 2; context 3; acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"no render context: only the modes are rebuilt", {}, Contexts({}), pick("HW Two"),
          "acquire; manager; context count; acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"opening and closing the list switch nothing", {}, nullptr,
