@@ -48,7 +48,14 @@ prepare() {
     local start=$SECONDS work="$ROOT.making"
     command -v debootstrap >/dev/null || { echo "debootstrap is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
     echo "Wine root: making $ROOT from $(debian_mirror) (Debian $SUITE, about 3 minutes)"
+    # A run that was killed may have left the source tree mounted inside: it
+    # must not be deleted with the old root.
     umount_below "$work"
+    umount_below "$ROOT"
+    if grep -q -e " $(realpath -m "$ROOT")/" -e " $(realpath -m "$work")/" /proc/mounts; then
+        echo "something is still mounted below $ROOT; not removing it" >&2
+        exit 1
+    fi
     rm -rf "$work" "$ROOT"
     mkdir -p "$(dirname "$ROOT")"
     debootstrap --variant=minbase --include=wine64,xvfb,xauth "$SUITE" "$work" "$(debian_mirror)" \

@@ -2,8 +2,9 @@
 // the real Config.dll, loaded by main() from the player's directory. Every
 // scenario starts from a fresh installation and reads its outcome as text a
 // table row can expect. After it the module must have given back every key,
-// memory block, stream and directory search it took, and every AcquireContext
-// of the engine must have had its ReleaseContext, with no engine access outside.
+// memory block, stream and directory search it took, written past the end of
+// no heap block, and every AcquireContext of the engine must have had its
+// ReleaseContext, with no engine access outside.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 
