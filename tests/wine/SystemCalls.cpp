@@ -153,19 +153,21 @@ void* Guarded(void* block, std::size_t size)
     return block;
 }
 
-// Checks a block's guard bytes; with release, forgets the block (one the
-// module allocated before it was watched is not known).
-void CheckGuard(void* block, bool release)
+// Checks a block's guard bytes and returns its size, 0 for a block the
+// module allocated before it was watched; with release, forgets the block.
+std::size_t CheckGuard(void* block, bool release)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
     const auto found = state->blocks.find(block);
     if (found == state->blocks.end())
-        return;
-    const unsigned char* guard = static_cast<unsigned char*>(block) + found->second;
+        return 0;
+    const std::size_t size = found->second;
+    const unsigned char* guard = static_cast<unsigned char*>(block) + size;
     if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
-        state->overruns.push_back("heap block of " + std::to_string(found->second) + " bytes written past its end");
+        state->overruns.push_back("heap block of " + std::to_string(size) + " bytes written past its end");
     if (release)
         state->blocks.erase(found);
+    return size;
 }
 
 bool Starved()
@@ -186,13 +188,7 @@ void* __cdecl Spyrealloc(void* block, std::size_t size)
 {
     if (Starved())
         return nullptr;
-    std::size_t before = 0;
-    {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        const auto found = state->blocks.find(block);
-        before = found != state->blocks.end() ? found->second : 0;
-    }
-    CheckGuard(block, true);
+    const std::size_t before = CheckGuard(block, true);
     if (void* moved = std::realloc(block, size + kGuardSize))
         return Guarded(moved, size);
     // A block that cannot grow stays as it was.
