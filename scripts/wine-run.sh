@@ -1,8 +1,9 @@
 #!/bin/bash
-# Runs the Wine suite of one build, inside the Wine root and on an X display:
-#   scripts/wine-root.sh run SRC BUILD -- xvfb-run -a scripts/wine-run.sh BUILD_DIR NAME
-# BUILD_DIR is a Windows build tree (build/w32, build/w64); NAME names it in
-# the results (i686, x86_64). In order:
+# Runs the Wine suite of one Windows build tree, as its CTest test does:
+#   scripts/wine-run.sh BUILD_DIR NAME      (build/w32 i686, build/w64 x86_64)
+# It enters the Wine root of scripts/wine-root.sh on an Xvfb display of its
+# own, or exits 77 (CTest: skipped) with the reason for an i686 build on a
+# machine that runs no 32-bit code. Inside, in order:
 #   1. the build's own Wine prefix is started, its background services
 #      writing elsewhere so they hold no pipe open; its windows are
 #      unmanaged (without a window manager Wine waits 2 s on every close);
@@ -10,18 +11,25 @@
 #      purpose, and both checks must report it: Wine's heap checking
 #      (WINEDEBUG=+heap, at least one err:heap) and the suite's guard bytes
 #      after the module's blocks;
-#   3. the suite under WINEDEBUG=+heap, its GoogleTest report written to
-#      BUILD_DIR/test-results; any heap error fails it. The trace is huge:
-#      only its err:heap lines are kept.
-# One line per run goes to BUILD_DIR/test-results/wine-heap-check.txt, for
-# the summary.
+#   3. the suite under WINEDEBUG=+heap; any heap error fails it, and so does
+#      a run of no test. The trace is huge: only its err:heap lines are kept.
+# One line per run goes to BUILD_DIR/wine-suite.txt, for the test command's
+# summary.
 set -uo pipefail
 dir=$(realpath "$1")
 name=$2
+source=$(realpath "$(dirname "$0")/..")
+if [ "${3:-}" != --in-root ]; then
+    if [ "$name" = i686 ] && ! reason=$("$source/scripts/wine-root.sh" runs-32-bit 2>&1); then
+        echo "$name suite: not run: $reason" | tee "$dir/wine-suite.txt"
+        exit 77
+    fi
+    exec "$source/scripts/wine-root.sh" run "$source" "$dir" -- \
+        xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
+fi
 program=$dir/tests/wine/config_e2e.exe
 dll=Z:$dir/Utilities/Config/Config.dll
-results=$dir/test-results
-rm -rf "$results" && mkdir -p "$results"
+: >"$dir/wine-suite.txt"
 export WINEPREFIX=$dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
 WINE=/usr/lib/wine/wine64
 
@@ -47,11 +55,14 @@ under_heap_check "--config-dll=$dll" --heap-canary
 printf '%s\n' "$output" | grep -q '^config_e2e started' || echo "$name: the program did not start (exit $status)"
 guard=$(printf '%s\n' "$output" | sed -n 's/^Guard bytes: \([0-9]*\) overruns reported$/\1/p')
 echo "$name canary (overruns made on purpose): Wine heap check $heap_errors errors, guard bytes ${guard:-no} overruns" |
-    tee -a "$results/wine-heap-check.txt"
+    tee -a "$dir/wine-suite.txt"
 canary_ok=$(( heap_errors > 0 && ${guard:-0} > 0 ))
 
-under_heap_check "--config-dll=$dll" "--gtest_output=xml:Z:$results/config_e2e.xml"
+under_heap_check "--config-dll=$dll"
 printf '%s\n' "$output"
-echo "$name suite: Wine heap check $heap_errors errors" | tee -a "$results/wine-heap-check.txt"
+passed=$(printf '%s\n' "$output" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p')
+failed=$(printf '%s\n' "$output" | sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p')
+echo "$name suite: ${passed:-0} passed, ${failed:-0} failed; Wine heap check $heap_errors errors" |
+    tee -a "$dir/wine-suite.txt"
 "${WINE%wine64}wineserver" -k 2>/dev/null
-[ "$canary_ok" -eq 1 ] && [ "$heap_errors" -eq 0 ] && [ "$status" -eq 0 ]
+[ "$canary_ok" -eq 1 ] && [ "$heap_errors" -eq 0 ] && [ "$status" -eq 0 ] && [ "${passed:-0}" -gt 0 ]

@@ -110,9 +110,8 @@ RETURN = re.compile(r"^(?:(?:rep\w*|bnd|notrack) )?([il]?ret[wlqd]?\b.*)$")
 # __stack_chk_guard before it returns and calls __stack_chk_fail, which prints STACK_SMASHED and ends the process,
 # if it was overwritten. The support library defining both also comes in with -D_FORTIFY_SOURCE's checked string
 # functions, without a single canary. So it takes: the text in the DLL's own bytes (linked in, not imported); the
-# map naming one of the module's own objects (*.cpp.obj) as what pulled the guard in (the module was compiled with
-# it); both symbols placed; on i386, calls to __stack_chk_fail from outside the library (the library calls it
-# itself; the i686 objdump cannot read x86_64 code).
+# map naming one of the module's own objects (*.cpp.obj) as what pulled the guard in (only code compiled with the
+# guard refers to it); both symbols placed.
 STACK_SMASHED = b"*** stack smashing detected ***"
 GUARD_PULLED_BY_MODULE = re.compile(r"^ +\S*\.cpp\.obj\)? \((__stack_chk_(?:fail|guard))\)$", re.M)
 
@@ -197,10 +196,10 @@ def function_range(name, names, sections):
     return start, min(ends + [end for begin, end in sections if begin <= start < end])
 
 
-def disassemble(dll, *limits):
-    """[(address, instruction)] from objdump, over [start, end) when given."""
-    limits = [f"--start-address={limits[0]:#x}", f"--stop-address={limits[1]:#x}"] if limits else []
-    listing = subprocess.run([OBJDUMP, "-d", *limits, dll], capture_output=True, text=True, check=True).stdout
+def disassemble(dll, start, end):
+    """[(address, instruction)] from objdump over [start, end)."""
+    listing = subprocess.run([OBJDUMP, "-d", f"--start-address={start:#x}", f"--stop-address={end:#x}", dll],
+                             capture_output=True, text=True, check=True).stdout
     return [(int(parts[0].strip().rstrip(":"), 16), " ".join(parts[2].split()))
             for parts in (line.split("\t") for line in listing.splitlines()) if len(parts) == 3]
 
@@ -213,19 +212,11 @@ def check_code(image, dll, machine, map_path, exports):
         return [f"{map_path} is not this DLL's map: it puts DoConfig at {mapped_at:#x}, "
                 f"the DLL exports it at {exports['DoConfig']:#x}"]
     pulled = GUARD_PULLED_BY_MODULE.search(whole_map)
-    placed = all(any(names.get(name, ())) for name in ("__stack_chk_fail", "__stack_chk_guard"))
-    calls = None
-    if machine == "i386" and placed:  # calls from the module, not from the library's own text
-        fail = min(names["__stack_chk_fail"])
-        library = [(begin, end) for begin, end in sections if begin <= fail < end]
-        calls = [address for address, instruction in disassemble(dll) if instruction == f"call {fail:#x}"
-                 and not any(begin <= address < end for begin, end in library)]
     proofs = {f"the failure message {STACK_SMASHED.decode()!r} in the DLL": STACK_SMASHED in image,
               "a module object (*.cpp.obj) pulling it in (map)": pulled,
-              "__stack_chk_fail and __stack_chk_guard placed (map)": placed,
-              "calls to __stack_chk_fail in the code": calls != []}
-    print(f"guard:    pulled in by {pulled[0].strip() if pulled else 'nothing'}, "
-          f"calls to __stack_chk_fail: {'not counted' if calls is None else len(calls)}")
+              "__stack_chk_fail and __stack_chk_guard placed (map)":
+                  all(names.get(name) for name in ("__stack_chk_fail", "__stack_chk_guard"))}
+    print(f"guard:    pulled in by {pulled[0].strip() if pulled else 'nothing'}")
     problems = ["no stack guard (built without -fstack-protector-strong?), missing: "
                 + "; ".join(proof for proof, ok in proofs.items() if not ok)] if not all(proofs.values()) else []
     for name, pops in RETURNS.items() if machine == "i386" else ():

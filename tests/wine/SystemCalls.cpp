@@ -46,6 +46,12 @@ struct State {
 };
 State* state = nullptr;
 
+void AddFault(const std::string& pattern, long long result, bool starve)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->faults.push_back(Fault{Glob(pattern.c_str()), result, starve, false});
+}
+
 // Journals the call, then either lets a matching fault stand in for it or
 // makes it.
 template <typename R, typename Call>
@@ -329,17 +335,7 @@ SystemCalls::~SystemCalls()
     state = nullptr;
 }
 
-void SystemCalls::Fail(const std::string& pattern, long long result)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{Glob(pattern.c_str()), result, false, false});
-}
-
-void SystemCalls::StarveAfter(const std::string& pattern)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{Glob(pattern.c_str()), 0, true, false});
-}
+void SystemCalls::Fail(const std::string& pattern, long long result) { AddFault(pattern, result, false); }
 
 void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path; }
 
@@ -383,7 +379,7 @@ Faults Failing(const char* pattern, long long result)
 
 Faults StarvingAfter(const char* pattern)
 {
-    return [=](SystemCalls& calls) { calls.StarveAfter(pattern); };
+    return [=](SystemCalls&) { AddFault(pattern, 0, true); };
 }
 
 void SystemCalls::CloseKeys()

@@ -33,10 +33,6 @@ public:
     // return result instead of reaching the system (an error code, 0, a null
     // pointer).
     void Fail(const std::string& pattern, long long result = 0);
-    // The first call whose journal line matches pattern is made, and then
-    // the module's next allocation fails, as when memory runs out: the module's
-    // own runtime raises std::bad_alloc inside the module.
-    void StarveAfter(const std::string& pattern);
     // GetModuleFileNameA reports this path, cut to the caller's buffer
     // without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
@@ -60,7 +56,9 @@ public:
 
 // Calls matching pattern fail with result (see Fail).
 Faults Failing(const char* pattern, long long result = 0);
-// After a call matching pattern, the module's next allocation fails.
+// The first call matching pattern is made, and then the module's next
+// allocation fails, as when memory runs out: the module's own runtime raises
+// std::bad_alloc inside the module.
 Faults StarvingAfter(const char* pattern);
 std::string WindowText(HWND window);
 
