@@ -13,8 +13,8 @@
 #      screenshots of the dialog (with the installed components' versions),
 #      of its two lists and of the network settings dialog, and prints their
 #      paths.
-# It shows the shipping i686 DLL; on a machine that runs no 32-bit code it
-# says so and shows the x86_64 build of the same sources. Needs root
+# It shows the shipping i686 DLL (32-bit code emulated where the machine
+# cannot run it); where not even that works, it says so and shows the x86_64 build of the same sources. Needs root
 # (packages, the Wine root's mounts).
 # Usage: scripts/demo.sh [--screenshots]
 set -euo pipefail
@@ -37,9 +37,11 @@ step "Dependencies and the Wine root"
 ./scripts/wine-root.sh prepare
 
 machine=i686
-if ! reason=$(./scripts/wine-root.sh runs-32-bit 2>&1); then
-    echo "The shipping i686 DLL cannot be shown here: $reason. The x86_64 build of the same sources is shown."
+if ! how=$(./scripts/wine-root.sh runs-32-bit 2>&1); then
+    echo "The shipping i686 DLL cannot be shown here: $how. The x86_64 build of the same sources is shown."
     machine=x86_64
+elif [ "$how" != natively ]; then
+    echo "32-bit code is $how here: the dialog takes a few seconds longer to open."
 fi
 step "Building Config.dll and the simulated player ($machine)"
 cmake -S . -B "$BUILD/$machine" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF \
@@ -102,7 +104,7 @@ show='
     "${wine%wine64}wineserver" -k 2>/dev/null
     exit $status'
 PREFIX="$BUILD/wineprefix"
-mkdir -p "$PREFIX"
+./scripts/wine-root.sh prefix "$PREFIX"
 
 # A display counts when an X client can talk to it; without the usual
 # probes installed, a set DISPLAY is taken at its word.

@@ -1,35 +1,51 @@
 #!/bin/bash
 # The one Wine that the tests, the demo and the benchmark use: Wine 10 as
-# Debian 13 packages it, in a Debian 13 root of its own, with Wine's 32-bit
-# Windows libraries beside its 64-bit ones, so that the shipping 32-bit
-# Config.dll runs in WoW64 (inside a 64-bit process, with nothing 32-bit on
-# the Unix side) next to the x86_64 build. Debian 12's own Wine 8 cannot
-# create a 32-bit program's combo boxes, so it cannot show the dialogs.
+# Debian 13 packages it, 64- and 32-bit, in a Debian 13 root of its own, so
+# that the shipping 32-bit Config.dll runs in a 32-bit Wine process next to
+# the x86_64 build. Debian 12's own Wine 8 cannot create a 32-bit program's
+# combo boxes, so it cannot show the dialogs.
 #
 #   wine-root.sh prepare      make the root, or reuse it while its stamp says
-#                             it was made by this recipe; prints the time taken
+#                             it was made by this recipe (prints the time
+#                             taken); then make sure 32-bit programs run
 #   wine-root.sh run DIR... -- COMMAND [ARGS]
 #                             COMMAND inside the root, each DIR bind-mounted at
 #                             its own path (with /proc and /dev); the mounts
 #                             are undone when COMMAND ends, however it ends
+#   wine-root.sh prefix DIR   empties the Wine prefix DIR when another root
+#                             made it (its 32-bit half would not load)
 #   wine-root.sh path         where the root is
-#   wine-root.sh runs-32-bit  whether this machine runs 32-bit code at all
-#                             (exit 0 if so, else the reason on stderr)
+#   wine-root.sh runs-32-bit  whether 32-bit programs run here: prints how
+#                             (natively, or emulated), else exits non-zero
+#                             with the reason on stderr
+#
+# 32-bit programs. Some machines run no 32-bit code: their processor, or the
+# hypervisor they run under, has no usable 32-bit code segment. There the
+# root's own qemu-i386 (user-mode emulation, Debian 13's) is registered with
+# the kernel as the runner of 32-bit Linux programs, until the next boot;
+# the root's 32-bit Wine then runs under it, a few times slower than
+# natively. (Debian 12's qemu 7.2 cannot: it ignores the "fixed, do not
+# replace" mapping flag that Wine reserves its address space with, and every
+# Wine process then takes some 80 s to start.) Wine's experimental mode that
+# runs 32-bit Windows code inside a 64-bit process needs the same code
+# segment, and no emulator helps it, so it is not used.
 #
 # The root lives outside the source tree (CONFIG_WINE_ROOT, by default
-# /var/cache/kestrova-config/wine10-root, about 2.3 GB) and is kept between
-# runs. Making it and entering it need root: debootstrap, mount and chroot.
-# Only Debian's packages are used, from the mirror apt already uses; the
-# machine's own dpkg architectures and sources are left as they are (the
-# 32-bit libraries are fetched by the root's own apt).
+# /var/cache/kestrova-config/wine10-root, about 2.5 GB) and is kept between
+# runs. Making it and entering it need root: debootstrap, mount, chroot and
+# the kernel's registry of program formats. Only Debian's packages are used,
+# from the mirror apt already uses; the machine's own dpkg architectures and
+# sources are left as they are (the 32-bit packages go into the root only).
 set -euo pipefail
 
 ROOT=${CONFIG_WINE_ROOT:-/var/cache/kestrova-config/wine10-root}
 # Raise when the recipe below changes: a root with another stamp is remade.
-RECIPE=1
+RECIPE=2
 SUITE=trixie
 
-stamp_wanted() { echo "recipe $RECIPE, Debian $SUITE, wine64 and libwine:i386"; }
+stamp_wanted() { echo "recipe $RECIPE, Debian $SUITE, wine64, wine32:i386 and qemu-user"; }
+# The name of the root's entry in the kernel's registry of program formats.
+EMULATION=/proc/sys/fs/binfmt_misc/kestrova-i386
 
 # The Debian mirror apt uses here (not its security archive).
 debian_mirror() {
@@ -43,11 +59,21 @@ debian_mirror() {
 prepare() {
     if [ -f "$ROOT/.kestrova-stamp" ] && [ "$(head -n 1 "$ROOT/.kestrova-stamp")" = "$(stamp_wanted)" ]; then
         echo "Wine root: $ROOT, kept ($(sed -n 2p "$ROOT/.kestrova-stamp"))"
-        return
+    else
+        make_root
     fi
+    # Registrations do not outlive a boot, so this is checked on every run.
+    # Without 32-bit programs the i686 runs are skipped with the reason, and
+    # everything else goes on.
+    local how
+    how=$(enable_32_bit "$ROOT") && echo "32-bit programs: run $how"
+    return 0
+}
+
+make_root() {
     local start=$SECONDS work="$ROOT.making"
     command -v debootstrap >/dev/null || { echo "debootstrap is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
-    echo "Wine root: making $ROOT from $(debian_mirror) (Debian $SUITE, about 3 minutes)"
+    echo "Wine root: making $ROOT from $(debian_mirror) (Debian $SUITE, about 4 minutes)"
     # A run that was killed may have left the source tree mounted inside: it
     # must not be deleted with the old root.
     umount_below "$work"
@@ -58,25 +84,84 @@ prepare() {
     fi
     rm -rf "$work" "$ROOT"
     mkdir -p "$(dirname "$ROOT")"
-    debootstrap --variant=minbase --include=wine64,xvfb,xauth "$SUITE" "$work" "$(debian_mirror)" \
+    debootstrap --variant=minbase --include=wine64,xvfb,xauth,qemu-user "$SUITE" "$work" "$(debian_mirror)" \
         >"$work.log" 2>&1 || { tail -n 20 "$work.log" >&2; echo "debootstrap failed (log: $work.log)" >&2; exit 1; }
-    # Wine's 32-bit Windows libraries come from the libwine:i386 package of
-    # the same version; only its PE files are taken, nothing 32-bit is
-    # installed on the Unix side.
+    # The 32-bit Wine of the same version. Its packages' own scripts may run
+    # 32-bit programs, so those are made to run first where they can.
+    enable_32_bit "$work" >/dev/null || true
     chroot "$work" sh -e -c '
-        version=$(dpkg-query -W -f="\${Version}" libwine)
+        version=$(dpkg-query -W -f="\${Version}" wine64)
         dpkg --add-architecture i386
         apt-get update -q >/dev/null
-        cd /tmp && apt-get download -q "libwine:i386=$version" >/dev/null
-        dpkg -x /tmp/libwine_*_i386.deb /tmp/libwine-i386
-        cp -a /tmp/libwine-i386/usr/lib/i386-linux-gnu/wine/i386-windows/. /usr/lib/x86_64-linux-gnu/wine/i386-windows/
-        rm -rf /tmp/libwine* /var/lib/apt/lists/* /var/cache/apt/archives/*.deb
-        echo "wine64 and libwine:i386 $version"' >"$work.stamp" ||
-        { echo "fetching Wine's 32-bit libraries failed" >&2; exit 1; }
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "wine32:i386=$version" >/tmp/wine32.log 2>&1 ||
+            { tail -n 20 /tmp/wine32.log; exit 1; }
+        apt-get clean
+        rm -rf /tmp/wine32.log /var/lib/apt/lists/*
+        echo "wine64 and wine32:i386 $version, qemu-user $(dpkg-query -W -f="\${Version}" qemu-user)"' >"$work.stamp" ||
+        { cat "$work.stamp" >&2; echo "installing the 32-bit Wine failed" >&2; exit 1; }
     { stamp_wanted; cat "$work.stamp"; } >"$work/.kestrova-stamp"
     rm -f "$work.stamp" "$work.log"
     mv "$work" "$ROOT"
     echo "Wine root: made in $((SECONDS - start)) s ($(sed -n 2p "$ROOT/.kestrova-stamp"))"
+}
+
+# Whether a 32-bit Linux program starts here: a tiny one that only exits.
+probe_32_bit() {
+    local probe status=0
+    probe=$(mktemp -d)
+    echo 'void _start(void) { __asm__ volatile("movl $1, %eax; xorl %ebx, %ebx; int $0x80"); }' >"$probe/exit.c"
+    { gcc -m32 -nostdlib -static -o "$probe/exit" "$probe/exit.c" && "$probe/exit"; } 2>/dev/null || status=$?
+    rm -rf "$probe"
+    return $status
+}
+
+# Makes 32-bit programs run, natively where the machine can, else under the
+# qemu-i386 of the root at $1, and prints how; the reason on stderr when
+# neither works.
+enable_32_bit() {
+    local qemu=$1/usr/bin/qemu-i386 formats=${EMULATION%/*} status
+    # The machine itself is asked first: a native run is several times faster.
+    if [ -e "$EMULATION" ]; then echo -1 >"$EMULATION" || true; fi
+    probe_32_bit && { echo natively; return 0; }
+    status=$?
+    local no="this machine runs no 32-bit code (a 32-bit program does not start: exit $status)"
+    [ -x "$qemu" ] || { echo "$no, and the Wine root has no qemu-i386" >&2; return 1; }
+    if [ ! -e "$formats/register" ] && ! mount -t binfmt_misc binfmt_misc "$formats" 2>/dev/null; then
+        echo "$no, and the kernel's registry of program formats cannot be mounted to emulate it" >&2
+        return 1
+    fi
+    # 32-bit little-endian i386 executables and shared libraries. F: the
+    # kernel opens the emulator now, so it also runs inside the root.
+    if ! printf ':%s:M::%s:%s:%s:F' "${EMULATION##*/}" \
+            '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00' \
+            '\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff' \
+            "$qemu" 2>/dev/null >"$formats/register"; then
+        echo "$no, and the kernel refused qemu-i386 as the runner of 32-bit programs" >&2
+        return 1
+    fi
+    probe_32_bit || { echo "$no, not even under qemu-i386 (exit $?)" >&2; return 1; }
+    echo "emulated by the Wine root's qemu-i386"
+}
+
+runs_32_bit() {
+    local status=0
+    probe_32_bit || status=$?
+    if [ $status -ne 0 ]; then
+        echo "this machine runs no 32-bit code (a 32-bit program does not start: exit $status; $0 prepare says why it cannot emulate it)" >&2
+        return $status
+    fi
+    if [ -e "$EMULATION" ]; then echo "emulated by the Wine root's qemu-i386"; else echo natively; fi
+}
+
+# A Wine prefix remembers the root that made it: one made by another root
+# is emptied, to be made again by the next wineboot.
+prefix() {
+    local stamp
+    stamp=$(head -n 1 "$ROOT/.kestrova-stamp" 2>/dev/null) || { echo "no Wine root at $ROOT" >&2; exit 1; }
+    [ "$(cat "$1/.kestrova-root" 2>/dev/null)" = "$stamp" ] && return
+    rm -rf "$1"
+    mkdir -p "$1"
+    echo "$stamp" >"$1/.kestrova-root"
 }
 
 # Every mount below a directory, deepest first.
@@ -108,24 +193,11 @@ run() {
     return $status
 }
 
-# Some machines run no 32-bit code: their processor, or the hypervisor they
-# run under, has no usable 32-bit code segment. WoW64 needs one as much as a
-# 32-bit Linux program does, so a tiny one is tried (it only exits).
-runs_32_bit() {
-    local probe status
-    probe=$(mktemp -d)
-    echo 'void _start(void) { __asm__ volatile("movl $1, %eax; xorl %ebx, %ebx; int $0x80"); }' >"$probe/exit.c"
-    status=0
-    { gcc -m32 -nostdlib -static -o "$probe/exit" "$probe/exit.c" && "$probe/exit"; } 2>/dev/null || status=$?
-    rm -rf "$probe"
-    [ $status -eq 0 ] || echo "this machine runs no 32-bit code (a 32-bit program does not start: exit $status)" >&2
-    return $status
-}
-
 case "${1:-}" in
     prepare) prepare ;;
     runs-32-bit) runs_32_bit ;;
+    prefix) [ $# -eq 2 ] || { echo "usage: $0 prefix DIR" >&2; exit 2; }; prefix "$2" ;;
     run) shift; run "$@" ;;
     path) echo "$ROOT" ;;
-    *) echo "usage: $0 prepare | run DIR... -- COMMAND [ARGS] | path | runs-32-bit" >&2; exit 2 ;;
+    *) echo "usage: $0 prepare | run DIR... -- COMMAND [ARGS] | prefix DIR | path | runs-32-bit" >&2; exit 2 ;;
 esac

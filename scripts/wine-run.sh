@@ -3,7 +3,8 @@
 #   scripts/wine-run.sh BUILD_DIR NAME      (build/w32 i686, build/w64 x86_64)
 # It enters the Wine root of scripts/wine-root.sh on an Xvfb display of its
 # own, or exits 77 (CTest: skipped) with the reason for an i686 build on a
-# machine that runs no 32-bit code. Inside, in order:
+# machine that runs 32-bit programs neither natively nor emulated. Inside,
+# in order:
 #   1. the build's own Wine prefix is started, its background services
 #      writing elsewhere so they hold no pipe open; its windows are
 #      unmanaged (without a window manager Wine waits 2 s on every close);
@@ -20,10 +21,12 @@ dir=$(realpath "$1")
 name=$2
 source=$(realpath "$(dirname "$0")/..")
 if [ "${3:-}" != --in-root ]; then
-    if [ "$name" = i686 ] && ! reason=$("$source/scripts/wine-root.sh" runs-32-bit 2>&1); then
-        echo "$name suite: not run: $reason" | tee "$dir/wine-suite.txt"
-        exit 77
+    if [ "$name" = i686 ]; then
+        how=$("$source/scripts/wine-root.sh" runs-32-bit 2>&1) ||
+            { echo "$name suite: not run: $how" | tee "$dir/wine-suite.txt"; exit 77; }
+        export CONFIG_32_BIT_HOW=" (32-bit code $how)"
     fi
+    "$source/scripts/wine-root.sh" prefix "$dir/wineprefix" || exit 1
     exec "$source/scripts/wine-root.sh" run "$source" "$dir" -- \
         xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
 fi
@@ -32,6 +35,9 @@ dll=Z:$dir/Utilities/Config/Config.dll
 : >"$dir/wine-suite.txt"
 export WINEPREFIX=$dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
 WINE=/usr/lib/wine/wine64
+# The i686 program runs in Wine's 32-bit loader, the x86_64 one in its 64-bit.
+loader=$WINE
+[ "$name" = i686 ] && loader=/usr/lib/wine/wine
 
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
@@ -42,7 +48,7 @@ WINE=/usr/lib/wine/wine64
 under_heap_check() {
     local out
     out=$(mktemp)
-    { WINEDEBUG=+heap "$WINE" "$program" "$@" 2>&1 >"$out"; echo $? >"$out.status"; } |
+    { WINEDEBUG=+heap "$loader" "$program" "$@" 2>&1 >"$out"; echo $? >"$out.status"; } |
         awk -v errors="$out.heap" '/err:heap/ { print > errors; next } !/:heap:/ { print > "/dev/stderr" }'
     output=$(tr -d '\r' <"$out")
     status=$(cat "$out.status")
@@ -62,7 +68,7 @@ under_heap_check "--config-dll=$dll"
 printf '%s\n' "$output"
 passed=$(printf '%s\n' "$output" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p')
 failed=$(printf '%s\n' "$output" | sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:$/\1/p')
-echo "$name suite: ${passed:-0} passed, ${failed:-0} failed; Wine heap check $heap_errors errors" |
+echo "$name suite${CONFIG_32_BIT_HOW:-}: ${passed:-0} passed, ${failed:-0} failed; Wine heap check $heap_errors errors" |
     tee -a "$dir/wine-suite.txt"
 "${WINE%wine64}wineserver" -k 2>/dev/null
 [ "$canary_ok" -eq 1 ] && [ "$heap_errors" -eq 0 ] && [ "$status" -eq 0 ] && [ "${passed:-0}" -gt 0 ]
