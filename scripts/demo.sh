@@ -91,20 +91,23 @@ step "Laying out an installation of the player in $INSTALL_ROOT"
 seed_installation
 
 # Inside the Wine root: starts the prefix on the display (its windows
-# managed or not: $1), imports the installation ($2), runs the player with
-# the rest of the arguments.
+# managed or not: $1), imports the installation ($2) into the registry view
+# of the player's bitness ($3: 32 or 64, as its installer would have
+# written it), runs the player with the rest of the arguments.
 show='
     export WINEPREFIX="$0" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
     wine=/usr/lib/wine/wine64
     "$wine" wineboot </dev/null >/dev/null 2>&1
     "$wine" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
-    "$wine" reg import "Z:$2" </dev/null >/dev/null 2>&1
-    shift 2
+    "$wine" reg import "Z:$2" "/reg:$3" </dev/null >/dev/null 2>&1
+    shift 3
     "$wine" "$@"; status=$?
     "${wine%wine64}wineserver" -k 2>/dev/null
     exit $status'
 PREFIX="$BUILD/wineprefix"
 ./scripts/wine-root.sh prefix "$PREFIX"
+BITS=64
+[ "$machine" = i686 ] && BITS=32
 
 # A display counts when an X client can talk to it; without the usual
 # probes installed, a set DISPLAY is taken at its word.
@@ -123,7 +126,7 @@ if [ "$headless" -eq 0 ] && display_usable; then
     # manager frames the windows.
     mounts=("$ROOT" "$BUILD" /tmp/.X11-unix)
     if [ -n "${XAUTHORITY:-}" ]; then cp "$XAUTHORITY" "$BUILD/Xauthority"; export XAUTHORITY="$BUILD/Xauthority"; fi
-    exec ./scripts/wine-root.sh run "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$PLAYER"
+    exec ./scripts/wine-root.sh run "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$BITS" "$PLAYER"
 fi
 
 step "No display: photographing the dialog under Xvfb"
@@ -136,7 +139,7 @@ mkdir -p "$SHOTS"
 # closes it with Esc, so nothing is saved to the registry.
 status=0
 ./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" \
-    bash -c "$show" "$PREFIX" N "$REG_FILE" "$PLAYER" --screenshot "Z:$SHOTS" </dev/null || status=$?
+    bash -c "$show" "$PREFIX" N "$REG_FILE" "$BITS" "$PLAYER" --screenshot "Z:$SHOTS" </dev/null || status=$?
 
 step "Screenshots"
 found=0
