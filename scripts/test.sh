@@ -8,8 +8,9 @@
 #      with its static check and its end-to-end suite on the real DLL under
 #      Wine 10 and Xvfb, with Wine's heap checking on (scripts/wine-run.sh;
 #      Wine 10 runs in a Debian 13 root that scripts/wine-root.sh makes once
-#      and keeps). Where no 32-bit code runs, the i686 suite is reported
-#      as skipped, with the reason.
+#      and keeps). The i686 suite runs in Wine's 32-bit loader, emulated
+#      by the root's qemu-i386 where the machine runs no 32-bit code; where
+#      neither works, it is reported as skipped, with the reason.
 # Installs the packages it needs first; needs root (packages, the root's
 # mounts). Exits non-zero if anything failed.
 set -uo pipefail

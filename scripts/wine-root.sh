@@ -31,7 +31,7 @@
 # segment, and no emulator helps it, so it is not used.
 #
 # The root lives outside the source tree (CONFIG_WINE_ROOT, by default
-# /var/cache/kestrova-config/wine10-root, about 2.5 GB) and is kept between
+# /var/cache/kestrova-config/wine10-root, about 2.6 GB) and is kept between
 # runs. Making it and entering it need root: debootstrap, mount, chroot and
 # the kernel's registry of program formats. Only Debian's packages are used,
 # from the mirror apt already uses; the machine's own dpkg architectures and
@@ -73,7 +73,7 @@ prepare() {
 make_root() {
     local start=$SECONDS work="$ROOT.making"
     command -v debootstrap >/dev/null || { echo "debootstrap is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
-    echo "Wine root: making $ROOT from $(debian_mirror) (Debian $SUITE, about 4 minutes)"
+    echo "Wine root: making $ROOT from $(debian_mirror) (Debian $SUITE, about 3 minutes)"
     # A run that was killed may have left the source tree mounted inside: it
     # must not be deleted with the old root.
     umount_below "$work"
