@@ -233,7 +233,11 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         }
         user.Pick(1015, "HTTP");
         user.Type(1010, "h");
-        user.Type(1011, "8080");
+        // Keys as a user types them: the port box takes digits only, the password box shows a mask.
+        for (const char key : std::string("8x08-0"))
+            SendMessageA(user.Item(1011), WM_CHAR, key, 0);
+        shown += "port typed: " + Shown(user, 1011) + ", password " +
+                 (SendMessageA(user.Item(1017), EM_GETPASSWORDCHAR, 0, 0) != 0 ? "masked\n" : "shown\n");
         calls->Reset();
         user.Press(VK_RETURN);
         user.Press(VK_ESCAPE);
@@ -246,7 +250,8 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         user.Click(1);
     };
     Play({"", {}, nullptr, act, ""}, nullptr);
-    EXPECT_EQ(shown, "NONE*, SOCKS4, SOCKS5, HTTP\n" + expected + "still open\n" + kNone + "\n");
+    EXPECT_EQ(shown, "NONE*, SOCKS4, SOCKS5, HTTP\n" + expected + "port typed: 8080, password masked\nstill open\n" +
+                         kNone + "\n");
     EXPECT_EQ(KeyText(HKEY_LOCAL_MACHINE, kSettingsKey),
               "AutoUpdate=REG_DWORD 1; ForceRenderMode=REG_DWORD 0; fsHeight=REG_DWORD 600; "
               "fsWidth=REG_DWORD 800; RenderEngine=REG_DWORD 0; Set32bits=REG_DWORD 0");
