@@ -75,34 +75,6 @@ DisplayMode Mode(int width, int height, int bits = 32) { return DisplayMode{widt
 
 }  // namespace
 
-EngineContext* Player::AcquireContext()
-{
-    EngineContext* context = SimEngine::AcquireContext();
-    return acquireYieldsNull ? nullptr : context;
-}
-
-RenderManager* Player::QueryRenderManager()
-{
-    RenderManager* manager = SimEngine::QueryRenderManager();
-    return hasRenderManager ? manager : nullptr;
-}
-
-int Player::GetDriverCount() { return driverCount.value_or(SimEngine::GetDriverCount()); }
-int Player::GetRenderContextCount() { return contextCount.value_or(SimEngine::GetRenderContextCount()); }
-
-RenderDriverDesc* Player::GetDriverDesc(int driver)
-{
-    RenderDriverDesc* desc = SimEngine::GetDriverDesc(driver);
-    return undescribed.count(driver) != 0 ? nullptr : desc;
-}
-
-RenderContext* Player::GetRenderContext(int context)
-{
-    RenderContext* found = SimEngine::GetRenderContext(context);
-    return nullContexts.count(context) != 0 ? nullptr : found;
-}
-
-HMODULE ConfigModule() { return configModule; }
 HWND PlayerWindow() { return playerWindow; }
 const std::string& PlayerDirectory() { return playerDirectory; }
 
@@ -133,8 +105,8 @@ std::string Tree(const std::string& directory)
 
 void RemoveTree(const std::string& directory)
 {
-    std::error_code error;
-    fs::remove_all(directory, error);
+    std::error_code ignored;
+    fs::remove_all(directory, ignored);
 }
 
 std::string Shown(const User& user, int id) { return WindowText(user.Item(id)); }
@@ -221,7 +193,7 @@ void ConfigTest::SetUp()
     Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 0), Text("ProxyServer", "")});
     RemoveTree(PlayerDirectory() + "MediaCache");
     DeleteFileA((PlayerDirectory() + "KestrovaWebPlayer.log").c_str());
-    calls = std::make_unique<SystemCalls>(ConfigModule());
+    calls = std::make_unique<SystemCalls>(configModule);
 }
 
 void ConfigTest::TearDown()

@@ -1,10 +1,9 @@
 // ConfigTest.h - the test program plays the Kestrova Dad Azizov player around
-// the real Config.dll, loaded by main() from the player's directory. Every
-// scenario starts from a fresh installation and reads its outcome as text a
-// table row can expect. After it the module must have given back every key,
-// memory block, stream and directory search it took, written past the end of
-// no heap block, and every AcquireContext of the engine must have had its
-// ReleaseContext, with no engine access outside.
+// the real Config.dll, loaded from the player's directory. Each scenario
+// starts from a fresh installation and reads its outcome as text a table row
+// expects; after it the module holds no key, memory block, stream or search,
+// has overrun no heap block, and touched the engine only between balanced
+// AcquireContext and ReleaseContext calls.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 
@@ -29,8 +28,7 @@ inline constexpr char kNetworkKey[] = "Software\\Kestrova\\Network";            
 inline constexpr char kSystemProxyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";  // HKCU
 inline constexpr char kInstallKey[] = "Software\\Kestrova\\DadAzizov";           // HKLM, "InstallPath"
 
-// The simulated player, with the faults a scenario may give it. The engine
-// journals every call the module makes either way.
+// The simulated player, with the faults a scenario may give it.
 class Player : public sim::SimEngine {
 public:
     bool hasRenderManager = true;
@@ -39,18 +37,22 @@ public:
     std::set<int> undescribed, nullContexts;       // drivers without a description, empty slots
     std::set<std::pair<int, int>> refused;         // (context, driver): SetDriver is ignored
 
-    EngineContext* AcquireContext() override;
-    RenderManager* QueryRenderManager() override;
-    int GetDriverCount() override;
-    RenderDriverDesc* GetDriverDesc(int driver) override;
-    int GetRenderContextCount() override;
-    RenderContext* GetRenderContext(int context) override;
+    // Each call still reaches the engine, so that the journal shows it.
+    EngineContext* AcquireContext() override { return Unless(acquireYieldsNull, SimEngine::AcquireContext()); }
+    RenderManager* QueryRenderManager() override { return Unless(!hasRenderManager, SimEngine::QueryRenderManager()); }
+    int GetDriverCount() override { return driverCount.value_or(SimEngine::GetDriverCount()); }
+    int GetRenderContextCount() override { return contextCount.value_or(SimEngine::GetRenderContextCount()); }
+    RenderDriverDesc* GetDriverDesc(int d) override { return Unless(undescribed.count(d), SimEngine::GetDriverDesc(d)); }
+    RenderContext* GetRenderContext(int c) override { return Unless(nullContexts.count(c), SimEngine::GetRenderContext(c)); }
 
 protected:
     bool Refuses(int context, int driver) const override { return refused.count({context, driver}) != 0; }
+
+private:
+    template <typename T>
+    static T* Unless(bool fault, T* answer) { return fault ? nullptr : answer; }
 };
 
-HMODULE ConfigModule();
 HWND PlayerWindow();
 const std::string& PlayerDirectory();  // ends with a backslash
 
@@ -59,8 +61,7 @@ inline void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, 
 // Files, by Windows path; a path that ends with a backslash is a folder.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);  // "(no file)" when missing
-// Everything below a directory, sorted: "a.txt, sub\, sub\b.txt"; "(no
-// folder)" when missing, "(a file)" when it is a file.
+// Everything below a directory, sorted: "a.txt, sub\, sub\b.txt", or "(no folder)", "(a file)".
 std::string Tree(const std::string& directory);
 void RemoveTree(const std::string& directory);
 
@@ -68,11 +69,9 @@ void RemoveTree(const std::string& directory);
 // (* marks the selection), the driver list's with their item data, "HW One=0*".
 std::string Shown(const User& user, int id);
 std::string Entries(const User& user, int comboId);
-// "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600 | checked: 1000
-// 1022" (* marks the selection, checked lists the checked boxes and buttons).
+// "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600 | checked: 1000 1022" (checked boxes and buttons).
 std::string Settings(const User& user);
-// "HTTP | host: h | port: 8080 | auth: on | user: u | password: p |
-// enabled: 1010 1011 1012".
+// "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012".
 std::string Network(const User& user);
 // "caption | [buttons] | text | owner owner's caption"; "" when no box is up.
 std::string MessageBox(const User& user);
@@ -103,12 +102,10 @@ public:
     //   3 "SW Raster" software 320x240, 640x480
     // and one render context on each driver of contexts (-1: a null slot).
     static void BuildPlayer(Player& engine, const std::vector<int>& contexts = {0, 0});
-    // DoConfig over the player window; the dialog must appear and be closed
-    // by the script, and DoConfig must return 1.
+    // DoConfig over the player window: the dialog appears, the script closes it, DoConfig returns 1.
     Session Run(Player& engine, const Script& script);
-    // Plays a row: the user acts, then look reads what it is about (the act
-    // may have closed the dialogs), and the settings dialog is closed with Esc
-    // unless it is closed already.
+    // Plays a row: the user acts, look reads the outcome (the act may have
+    // closed the dialogs), then Esc closes the settings dialog if still open.
     std::string Play(const Scenario& row, const Look& look);
     // Plays every row, expecting what look reads.
     void PlayAll(const std::vector<Scenario>& rows, const Look& look);

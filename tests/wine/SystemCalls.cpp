@@ -52,8 +52,7 @@ void AddFault(const std::string& pattern, long long result, bool starve)
     state->faults.push_back(Fault{Glob(pattern.c_str()), result, starve, false});
 }
 
-// Journals the call, then either lets a matching fault stand in for it or
-// makes it.
+// Journals the call, then lets a matching fault stand in for it or makes it.
 template <typename R, typename Call>
 R Through(const std::string& line, Call call)
 {
@@ -73,8 +72,7 @@ R Through(const std::string& line, Call call)
     return call();
 }
 
-// Counts what the module took (change 1, unless the result is failed) or
-// gave back (-1); returns result.
+// Counts what the module took (1, unless result is failed) or gave back (-1).
 template <typename R>
 R Held(const char* what, int change, R result, R failed = R())
 {
@@ -102,18 +100,17 @@ LONG Opened(LONG status, HKEY root, const char* subKey, HKEY* key)
     return status;
 }
 
+void Forget(HKEY key)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->keys.erase(key);
+}
+
 std::string Hex(unsigned long long value)
 {
     char text[24];
     std::snprintf(text, sizeof text, "0x%llx", value);
     return text;
-}
-
-LONG Closed(HKEY key)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->keys.erase(key);
-    return RegCloseKey(key);
 }
 
 DWORD ModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
@@ -141,11 +138,10 @@ std::string Describe(const SHFILEOPSTRUCTA& operation)
            (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
 
-// ---- The module's heap blocks. Each is allocated with guard bytes after its
-// end, which must be intact when it is released: an overrun of a block of any
-// size is seen, also where Wine's own heap checking does not look (the small
-// blocks of its low-fragmentation heap). The blocks come from the runtime's
-// own heap all the same, so whoever frees them later may.
+// ---- The module's heap blocks, each with guard bytes after its end that
+// must be intact when it is released: an overrun of any size is seen, also in
+// the small blocks Wine's own heap checking skips (its low-fragmentation
+// heap). They come from the runtime's heap, so anyone may free them later.
 const std::size_t kGuardSize = 16;
 const unsigned char kGuardByte = 0xA5;
 
@@ -208,10 +204,9 @@ void __cdecl Spyfree(void* block)
     std::free(block);
 }
 
-// ---- The spies: "R function(params)" journals line, e.g.
-// "RegCloseKey HKLM\Software\Kestrova", then lets a matching fault stand in
-// for the call or makes it. The runtime's functions are __cdecl, the
-// system's WINAPI (the same on x86_64, not on i686).
+// ---- The spies: "R function(params)" journals line, e.g. "RegCloseKey
+// HKLM\Software\Kestrova", then goes Through. The runtime's functions are
+// __cdecl, the system's WINAPI (the same on x86_64, not on i686).
 #define SPY_AS(convention, R, function, params, line, ...) \
     R convention Spy##function params { return Through<R>(line, [&] { return __VA_ARGS__; }); }
 #define SPY(...) SPY_AS(WINAPI, __VA_ARGS__)
@@ -224,9 +219,7 @@ SPY(LONG, RegCreateKeyA, (HKEY root, LPCSTR subKey, PHKEY key), "RegCreateKeyA "
 SPY(LONG, RegCreateKeyExA,
     (HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
      LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition),
-    "RegCreateKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access) +
-        (reserved || keyClass || options || security || disposition ? " with class, options, security or disposition"
-                                                                    : ""),
+    "RegCreateKeyExA " + KeyPath(root) + "\\" + subKey + " " + Hex(access),
     Opened(RegCreateKeyExA(root, subKey, reserved, keyClass, options, access, security, key, disposition), root,
            subKey, key))
 SPY(LONG, RegQueryValueExA, (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size),
@@ -235,7 +228,7 @@ SPY(LONG, RegQueryValueExA, (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD ty
 SPY(LONG, RegSetValueExA, (HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size),
     "RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
     RegSetValueExA(key, name, reserved, type, data, size))
-SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), Closed(key))
+SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), (Forget(key), RegCloseKey(key)))
 SPY(DWORD, GetModuleFileNameA, (HMODULE module, LPSTR buffer, DWORD size), "GetModuleFileNameA " + std::to_string(size),
     ModuleFileName(module, buffer, size))
 SPY(int, Sleep, (DWORD milliseconds), "Sleep " + std::to_string(milliseconds), Sleep(milliseconds), 0)
@@ -280,8 +273,8 @@ const std::pair<const char*, void*> kSpies[] = {
     SPY(malloc), SPY(calloc), SPY(realloc), SPY(free),
 };
 
-// The import address table entry through which module calls function (of
-// whichever system DLL); null when it does not import it.
+// The import address table entry through which module calls function; null
+// when it does not import it.
 void** ImportSlot(HMODULE module, const char* function)
 {
     BYTE* base = reinterpret_cast<BYTE*>(module);

@@ -1,12 +1,10 @@
-// SystemCalls.h - what the loaded Config.dll asks of the system during one
+// SystemCalls.h - what the loaded Config.dll asks of the system during a
 // scenario, and the failures the scenario wants it to meet. While an object
-// lives, the module's imports of the system and runtime functions it uses are
-// swapped in its import address table for spies (the module carries no hook).
-// Each call writes a journal line, e.g. "RegOpenKeyExA HKLM\Software\Kestrova
-// 0xf003f", then fails the way the system would when a fault matches the line,
-// or else reaches the system, counting what the module took and gave back.
-// Every heap block the module allocates gets guard bytes after its end,
-// checked when it is released and whenever Held() is asked.
+// lives, the module's import address table points at spies (the module
+// carries no hook). Each call journals a line, e.g. "RegOpenKeyExA
+// HKLM\Software\Kestrova 0xf003f", then fails as the system would when a
+// fault matches it, or reaches the system, counting what the module took and
+// gave back. The module's heap blocks get guard bytes after their end.
 #ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
 #define KESTROVA_TESTS_SYSTEM_CALLS_H
 
@@ -29,36 +27,28 @@ public:
     SystemCalls(const SystemCalls&) = delete;
     SystemCalls& operator=(const SystemCalls&) = delete;
 
-    // Calls whose journal line matches pattern ('*' stands for any text)
-    // return result instead of reaching the system (an error code, 0, a null
-    // pointer).
+    // Calls whose journal line matches pattern ('*': any text) return result
+    // (an error code, 0, a null pointer) instead of reaching the system.
     void Fail(const std::string& pattern, long long result = 0);
     // GetModuleFileNameA reports this path, cut to the caller's buffer
     // without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
-
-    // Starts the journal afresh, drops the faults and the pretended path,
-    // then applies faults.
+    // A fresh journal, no faults and the real path; then applies faults.
     void Reset(const Faults& faults = nullptr);
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
     // What the module holds now, or damaged: open keys, movable memory
-    // blocks, streams, directory searches, heap blocks written past their
-    // end. Empty between two operations.
+    // blocks, streams, directory searches, overrun heap blocks.
     std::vector<std::string> Held() const;
-    // Closes the keys the module holds: after a scenario whose failure
-    // leaves one open on purpose.
-    void CloseKeys();
-    // What the module's import of function points to now: while this object
-    // lives, the spy (calling it acts as the module would).
+    void CloseKeys();  // after a failure that leaves one open, as documented
+    // The module's import of function: the spy while this object lives.
     void* Imported(const char* function) const;
 };
 
 // Calls matching pattern fail with result (see Fail).
 Faults Failing(const char* pattern, long long result = 0);
-// The first call matching pattern is made, and then the module's next
-// allocation fails, as when memory runs out: the module's own runtime raises
-// std::bad_alloc inside the module.
+// After the first call matching pattern, the module's next allocation fails:
+// its own runtime raises std::bad_alloc inside the module.
 Faults StarvingAfter(const char* pattern);
 std::string WindowText(HWND window);
 
