@@ -31,7 +31,6 @@ else
     machines=(i686 x86_64)
     [ "$how" = natively ] || note="i686: 32-bit code $how here: its times are the emulator's, only its ratios compare"
 fi
-./scripts/wine-root.sh prefix "$BUILD/wineprefix" || exit 1
 for machine in "${machines[@]}"; do
     cmake -S . -B "$BUILD/$machine" -DCMAKE_BUILD_TYPE=Release -DCONFIG_BUILD_TESTS=OFF -DCONFIG_BUILD_BENCHMARKS=ON \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$machine.cmake" >/dev/null &&
@@ -44,7 +43,7 @@ echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 # One prefix, started inside the same display as the benchmark; windows
 # without a window manager are left unmanaged, or every closed dialog would
 # wait two seconds for one. Wine maps the Unix root to drive Z:.
-./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+./scripts/wine-root.sh run --prefix "$BUILD/wineprefix" "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     export WINEPREFIX=$0/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
     wine=/usr/lib/wine/wine64
     "$wine" wineboot </dev/null >/dev/null 2>&1

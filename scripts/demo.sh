@@ -14,8 +14,8 @@
 #      of its two lists and of the network settings dialog, and prints their
 #      paths.
 # It shows the shipping i686 DLL (32-bit code emulated where the machine
-# cannot run it); where not even that works, it says so and shows the x86_64 build of the same sources. Needs root
-# (packages, the Wine root's mounts).
+# cannot run it); where not even that works, it says so and shows the x86_64
+# build of the same sources. Needs root (packages, the Wine root's mounts).
 # Usage: scripts/demo.sh [--screenshots]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -105,7 +105,6 @@ show='
     "${wine%wine64}wineserver" -k 2>/dev/null
     exit $status'
 PREFIX="$BUILD/wineprefix"
-./scripts/wine-root.sh prefix "$PREFIX"
 BITS=64
 [ "$machine" = i686 ] && BITS=32
 
@@ -126,7 +125,7 @@ if [ "$headless" -eq 0 ] && display_usable; then
     # manager frames the windows.
     mounts=("$ROOT" "$BUILD" /tmp/.X11-unix)
     if [ -n "${XAUTHORITY:-}" ]; then cp "$XAUTHORITY" "$BUILD/Xauthority"; export XAUTHORITY="$BUILD/Xauthority"; fi
-    exec ./scripts/wine-root.sh run "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$BITS" "$PLAYER"
+    exec ./scripts/wine-root.sh run --prefix "$PREFIX" "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$BITS" "$PLAYER"
 fi
 
 step "No display: photographing the dialog under Xvfb"
@@ -138,7 +137,7 @@ mkdir -p "$SHOTS"
 # for one. PlayerSim photographs the dialog, drops its lists down, then
 # closes it with Esc, so nothing is saved to the registry.
 status=0
-./scripts/wine-root.sh run "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" \
+./scripts/wine-root.sh run --prefix "$PREFIX" "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" \
     bash -c "$show" "$PREFIX" N "$REG_FILE" "$BITS" "$PLAYER" --screenshot "Z:$SHOTS" </dev/null || status=$?
 
 step "Screenshots"

@@ -1,18 +1,13 @@
 #!/bin/bash
 # Builds and runs every test of Config.dll on a Debian 12 machine:
-#   1. native: unit tests of the module's system-free functions under
-#      AddressSanitizer and UndefinedBehaviorSanitizer, and a short bounded
-#      run of each fuzz target (tests/CMakeLists.txt says how to run them
-#      for longer);
+#   1. native: unit tests of the module's system-free functions under ASan
+#      and UBSan, and a few seconds of each fuzz target;
 #   2. both Windows builds, i686 (the shipping Config.dll) and x86_64, each
-#      with its static check and its end-to-end suite on the real DLL under
-#      Wine 10 and Xvfb, with Wine's heap checking on (scripts/wine-run.sh;
-#      Wine 10 runs in a Debian 13 root that scripts/wine-root.sh makes once
-#      and keeps). The i686 suite runs in Wine's 32-bit loader, emulated
-#      by the root's qemu-i386 where the machine runs no 32-bit code; where
-#      neither works, it is reported as skipped, with the reason.
-# Installs the packages it needs first; needs root (packages, the root's
-# mounts). Exits non-zero if anything failed.
+#      with its static check and its suite on the real DLL under Wine 10
+#      with heap checking (scripts/wine-run.sh, in the Debian 13 root of
+#      scripts/wine-root.sh). The i686 suite runs emulated where the machine
+#      runs no 32-bit code, and is reported skipped, with why, where neither.
+# Installs what it needs first, so it needs root. Exits non-zero on failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -23,16 +18,17 @@ summary=()
 
 step() { printf '\n==== %s ====\n' "$*"; }
 run() { "$@" || { echo "FAILED: $*"; failed=1; return 1; }; }
-# CTest in a build tree; its closing count goes to the summary.
-tests() {
-    local log=$1/ctest.log
-    shift
-    (cd "${log%/*}" && ctest --output-on-failure --no-tests=error "$@" 2>&1) | tee "$log"
-    [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
-    local skipped
-    skipped=$(grep -c '(Skipped)$' "$log")
-    summary+=("$(basename "${log%/*}"): $(grep -E 'tests passed' "$log" || echo 'no test ran')$(
-        [ "$skipped" -gt 0 ] && echo ", of which $skipped skipped")")
+# CTest in a build tree, its output in ctest.log there.
+tests() { local tree=$1; shift; (cd "$tree" && ctest --output-on-failure --no-tests=error "$@" >ctest.log 2>&1); }
+# The trees' CTest output, and their closing counts for the summary.
+report() {
+    local tree skipped
+    for tree in "$@"; do
+        cat "$tree/ctest.log" 2>/dev/null || continue
+        skipped=$(grep -c '(Skipped)$' "$tree/ctest.log")
+        summary+=("$(basename "$tree"): $(grep -E 'tests passed' "$tree/ctest.log" || echo 'no test ran')$(
+            [ "$skipped" -gt 0 ] && echo ", of which $skipped skipped")")
+    done
 }
 
 step "Dependencies and the Wine root"
@@ -40,21 +36,34 @@ step "Dependencies and the Wine root"
 ./scripts/wine-root.sh prepare || exit 1
 
 step "Native unit tests (ASan + UBSan)"
+rm -f "$BUILD/native/ctest.log" "$BUILD/fuzz/ctest.log"
 run cmake -S . -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug -DCONFIG_SANITIZE=ON >/dev/null &&
-    run cmake --build "$BUILD/native" -j"$JOBS" && ASAN_OPTIONS=detect_leaks=1 tests "$BUILD/native"
+    run cmake --build "$BUILD/native" -j"$JOBS" && { ASAN_OPTIONS=detect_leaks=1 tests "$BUILD/native" || failed=1; }
+report "$BUILD/native"
 
 step "Fuzz targets (clang, ASan + UBSan, a few seconds each)"
 CC=clang CXX=clang++ run cmake -S . -B "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONFIG_FUZZ=ON >/dev/null &&
-    run cmake --build "$BUILD/fuzz" -j"$JOBS" --target fuzz_targets >/dev/null && tests "$BUILD/fuzz" -R '^fuzz_'
+    run cmake --build "$BUILD/fuzz" -j"$JOBS" --target fuzz_targets >/dev/null &&
+    { tests "$BUILD/fuzz" -R '^fuzz_' || failed=1; }
+report "$BUILD/fuzz"
 
+trees=()
 for machine in i686:w32 x86_64:w64; do
-    step "${machine%%:*} build, its static check and its Wine suite (heap checking on)"
+    step "${machine%%:*} build"
     tree=$BUILD/${machine#*:}
-    rm -f "$tree/wine-suite.txt"
+    rm -f "$tree/wine-suite.txt" "$tree/ctest.log"
     run cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${machine%%:*}.cmake" >/dev/null &&
-        run cmake --build "$tree" -j"$JOBS" && tests "$tree"
+        run cmake --build "$tree" -j"$JOBS" && trees+=("$tree")
 done
+
+# Each Wine suite runs in one Wine process, so the two fill the two cores
+# side by side; the i686 one takes longest (much longer where emulated).
+step "Both builds' static checks and Wine suites, side by side (heap checking on)"
+pids=()
+for tree in "${trees[@]}"; do tests "$tree" & pids+=($!); done
+for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+report "${trees[@]}"
 
 step "Summary"
 printf '%s\n' "${summary[@]}"

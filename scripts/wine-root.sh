@@ -8,12 +8,13 @@
 #   wine-root.sh prepare      make the root, or reuse it while its stamp says
 #                             it was made by this recipe (prints the time
 #                             taken); then make sure 32-bit programs run
-#   wine-root.sh run DIR... -- COMMAND [ARGS]
+#   wine-root.sh run [--prefix PREFIX] DIR... -- COMMAND [ARGS]
 #                             COMMAND inside the root, each DIR bind-mounted at
 #                             its own path (with /proc and /dev); the mounts
-#                             are undone when COMMAND ends, however it ends
-#   wine-root.sh prefix DIR   empties the Wine prefix DIR when another root
-#                             made it (its 32-bit half would not load)
+#                             are undone when COMMAND ends, however it ends.
+#                             The Wine prefix PREFIX is emptied first when
+#                             another root made it (its 32-bit half would
+#                             not load)
 #   wine-root.sh path         where the root is
 #   wine-root.sh runs-32-bit  whether 32-bit programs run here: prints how
 #                             (natively, or emulated), else exits non-zero
@@ -176,8 +177,9 @@ umount_below() {
 mounted=()
 run() {
     local dirs=() dir
+    [ "${1:-}" = --prefix ] && [ $# -gt 1 ] && { prefix "$2"; shift 2; }
     while [ $# -gt 0 ] && [ "$1" != -- ]; do dirs+=("$(realpath "$1")"); shift; done
-    [ "${1:-}" = -- ] && [ $# -gt 1 ] || { echo "usage: $0 run DIR... -- COMMAND [ARGS]" >&2; exit 2; }
+    [ "${1:-}" = -- ] && [ $# -gt 1 ] || { echo "usage: $0 run [--prefix PREFIX] DIR... -- COMMAND [ARGS]" >&2; exit 2; }
     shift
     [ -f "$ROOT/.kestrova-stamp" ] || { echo "no Wine root at $ROOT: run '$0 prepare' first" >&2; exit 1; }
     # Undone in reverse order on every way out, an interrupt included.
@@ -196,8 +198,7 @@ run() {
 case "${1:-}" in
     prepare) prepare ;;
     runs-32-bit) runs_32_bit ;;
-    prefix) [ $# -eq 2 ] || { echo "usage: $0 prefix DIR" >&2; exit 2; }; prefix "$2" ;;
     run) shift; run "$@" ;;
     path) echo "$ROOT" ;;
-    *) echo "usage: $0 prepare | run DIR... -- COMMAND [ARGS] | prefix DIR | path | runs-32-bit" >&2; exit 2 ;;
+    *) echo "usage: $0 prepare | run [--prefix PREFIX] DIR... -- COMMAND [ARGS] | path | runs-32-bit" >&2; exit 2 ;;
 esac

@@ -1,21 +1,16 @@
 #!/bin/bash
-# Runs the Wine suite of one Windows build tree, as its CTest test does:
+# The Wine suite of one Windows build tree, as its CTest test runs it:
 #   scripts/wine-run.sh BUILD_DIR NAME      (build/w32 i686, build/w64 x86_64)
-# It enters the Wine root of scripts/wine-root.sh on an Xvfb display of its
-# own, or exits 77 (CTest: skipped) with the reason for an i686 build on a
-# machine that runs 32-bit programs neither natively nor emulated. Inside,
-# in order:
-#   1. the build's own Wine prefix is started, its background services
-#      writing elsewhere so they hold no pipe open; its windows are
-#      unmanaged (without a window manager Wine waits 2 s on every close);
-#   2. the heap canary: `config_e2e --heap-canary` overruns two blocks on
-#      purpose, and both checks must report it: Wine's heap checking
-#      (WINEDEBUG=+heap, at least one err:heap) and the suite's guard bytes
-#      after the module's blocks;
-#   3. the suite under WINEDEBUG=+heap; any heap error fails it, and so does
-#      a run of no test. The trace is huge: only its err:heap lines are kept.
-# One line per run goes to BUILD_DIR/wine-suite.txt, for the test command's
-# summary.
+# in the Wine root (scripts/wine-root.sh) on an Xvfb display of its own; exit
+# 77 (CTest: skipped), with the reason, where 32-bit programs cannot run.
+#   1. the build's prefix starts, its services holding no pipe open, its
+#      windows unmanaged (else Wine waits 2 s for a window manager on close);
+#   2. the heap canary: `config_e2e --heap-canary` overruns two blocks, and
+#      both checks must report it: Wine's (WINEDEBUG=+heap) and the guard
+#      bytes after the module's blocks;
+#   3. the suite under +heap: a heap error fails it, as does a run of no
+#      test. Of the huge trace only the err:heap lines are kept.
+# One line per run goes to BUILD_DIR/wine-suite.txt for the summary.
 set -uo pipefail
 dir=$(realpath "$1")
 name=$2
@@ -26,9 +21,11 @@ if [ "${3:-}" != --in-root ]; then
             { echo "$name suite: not run: $how" | tee "$dir/wine-suite.txt"; exit 77; }
         export CONFIG_32_BIT_HOW=" (32-bit code $how)"
     fi
-    "$source/scripts/wine-root.sh" prefix "$dir/wineprefix" || exit 1
-    exec "$source/scripts/wine-root.sh" run "$source" "$dir" -- \
-        xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
+    # Each build's suite on a display of its own: the two run side by side.
+    display=140
+    [ "$name" = i686 ] && display=120
+    exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" "$source" "$dir" -- \
+        xvfb-run -a -n $display -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
 fi
 program=$dir/tests/wine/config_e2e.exe
 dll=Z:$dir/Utilities/Config/Config.dll
@@ -42,9 +39,8 @@ loader=$WINE
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 
-# Runs the program under Wine's heap checking: its standard output in
-# $output, its exit status in $status, the heap errors counted in
-# $heap_errors (the first ones printed); Wine's other messages pass through.
+# The program under +heap: $output, $status, and $heap_errors counted (the
+# first ones printed); Wine's other messages pass through.
 under_heap_check() {
     local out
     out=$(mktemp)
