@@ -4,6 +4,8 @@
 
 #include "RegistryKey.h"
 
+#include <utility>
+
 namespace {
 
 const char kPlayerKey[] = "Software\\Kestrova";
@@ -75,12 +77,14 @@ int ReadProxySettings(ProxySettings& settings)
             !ReadText<kTextBufferSize>(key, "proxy_username", "", username) ||
             !ReadText<kTextBufferSize>(key, "proxy_password", "", password))
             return 0;
-        settings.address = address;
+        // Moved, not copied: nothing can fail once the record starts to
+        // change, so a failure above leaves it as it was.
+        settings.address = std::move(address);
         settings.port = port;
         settings.type = ProxyTypeFromName(typeName.c_str());
         settings.auth = auth;
-        settings.username = username;
-        settings.password = password;
+        settings.username = std::move(username);
+        settings.password = std::move(password);
         return 1;
     } catch (...) {
         // The key closes itself on the way out.

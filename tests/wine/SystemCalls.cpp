@@ -40,7 +40,7 @@ struct State {
     std::string modulePath;             // empty: the real one
     std::map<HKEY, std::string> keys;   // open keys and their paths
     std::map<std::string, int> held;    // "memory block", "stream": how many
-    int starving = 0;                   // allocations still to fail
+    int starving = 0;                   // allocations to fail before the next call
     std::map<void*, std::size_t> blocks;  // the module's heap blocks and their sizes
     std::vector<std::string> overruns;
 };
@@ -59,6 +59,7 @@ R Through(const std::string& line, Call call)
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
+        state->starving = 0;  // the allocation had to come before this call
         for (Fault& fault : state->faults) {
             if (fault.spent || !std::regex_match(line, fault.pattern))
                 continue;

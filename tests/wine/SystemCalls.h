@@ -47,8 +47,9 @@ public:
 
 // Calls matching pattern fail with result (see Fail).
 Faults Failing(const char* pattern, long long result = 0);
-// After the first call matching pattern, the module's next allocation fails:
-// its own runtime raises std::bad_alloc inside the module.
+// After the first call matching pattern, the module's next allocation fails
+// if it comes before its next watched call: its own runtime raises
+// std::bad_alloc inside the module.
 Faults StarvingAfter(const char* pattern);
 std::string WindowText(HWND window);
 
