@@ -1,8 +1,6 @@
 // ConfigTest.cpp - see ConfigTest.h. Usage: config_e2e.exe --config-dll=PATH
 // [--heap-canary | gtest options]. --heap-canary overruns two heap blocks on
-// purpose, so the test command can prove that both heap checks report an
-// overrun: Wine's heap checking, and the guard bytes the suite puts after
-// every block the module allocates.
+// purpose, to prove that both heap checks (Wine's, the guard bytes) see it.
 #include "ConfigTest.h"
 
 #include <commctrl.h>
@@ -74,6 +72,16 @@ std::string Listed(const User& user, const int (&ids)[5], bool (*shows)(HWND, in
 DisplayMode Mode(int width, int height, int bits = 32) { return DisplayMode{width, height, bits, 60}; }
 
 }  // namespace
+
+RenderDriverDesc* Player::GetDriverDesc(int driver)
+{
+    RenderDriverDesc* desc = Unless(undescribed.count(driver), SimEngine::GetDriverDesc(driver));
+    if (desc == nullptr || modesWithheld.count(driver) == 0)
+        return desc;
+    withheld_ = *desc;
+    withheld_.displayModes = nullptr;
+    return &withheld_;
+}
 
 HWND PlayerWindow() { return playerWindow; }
 const std::string& PlayerDirectory() { return playerDirectory; }
@@ -296,8 +304,7 @@ int main(int argc, char** argv)
     e2e::playerWindow = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (test)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       40, 30, 480, 360, nullptr, nullptr, nullptr, nullptr);
     if ((e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr || e2e::playerWindow == nullptr) {
-        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH\\Config.dll, on a display (cannot load \"%s\" "
-                             "or create a window)\n", dllPath.c_str());
+        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH, on a display (cannot load \"%s\")\n", dllPath.c_str());
         return 2;
     }
     if (canary) {

@@ -35,6 +35,7 @@ public:
     bool acquireYieldsNull = false;                // AcquireContext hands out no context
     std::optional<int> driverCount, contextCount;  // reported instead of the real ones
     std::set<int> undescribed, nullContexts;       // drivers without a description, empty slots
+    std::set<int> modesWithheld;                   // drivers whose counted modes come as a null array
     std::set<std::pair<int, int>> refused;         // (context, driver): SetDriver is ignored
 
     // Each call still reaches the engine, so that the journal shows it.
@@ -42,13 +43,14 @@ public:
     RenderManager* QueryRenderManager() override { return Unless(!hasRenderManager, SimEngine::QueryRenderManager()); }
     int GetDriverCount() override { return driverCount.value_or(SimEngine::GetDriverCount()); }
     int GetRenderContextCount() override { return contextCount.value_or(SimEngine::GetRenderContextCount()); }
-    RenderDriverDesc* GetDriverDesc(int d) override { return Unless(undescribed.count(d), SimEngine::GetDriverDesc(d)); }
+    RenderDriverDesc* GetDriverDesc(int d) override;
     RenderContext* GetRenderContext(int c) override { return Unless(nullContexts.count(c), SimEngine::GetRenderContext(c)); }
 
 protected:
     bool Refuses(int context, int driver) const override { return refused.count({context, driver}) != 0; }
 
 private:
+    RenderDriverDesc withheld_ = {};
     template <typename T>
     static T* Unless(bool fault, T* answer) { return fault ? nullptr : answer; }
 };

@@ -183,6 +183,7 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
         {"a path with a slash is left as it is", {Text("InstallPath", libs + "/")}, nullptr, all, ""},
         {"an expandable path is written back as plain text", {Text("InstallPath", libs, REG_EXPAND_SZ)}, nullptr,
          all, repaired},
+        {"a path stored without its NUL is taken whole", {{"InstallPath", REG_BINARY, libs + "\\"}}, nullptr, all, ""},
         {"a path that cannot be written back is still listed", {Text("InstallPath", libs)},
          Failing("RegOpenKeyExA HKLM\\Software\\Kestrova\\DadAzizov 0x20006", ERROR_ACCESS_DENIED), all, ""},
         {"an empty path lists nothing", {Text("InstallPath", "")}, nullptr, "", ""},

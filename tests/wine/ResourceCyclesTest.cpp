@@ -1,10 +1,8 @@
 // ResourceCyclesTest.cpp - a browser session opens the player's settings many
-// times; whatever a session creates (windows, GDI objects, kernel handles)
-// must be gone when it ends, or a long-lived browser runs out of them. Wine 8
-// answers GetGuiResources and GetProcessHandleCount with 0, so the test counts
-// directly: the process's windows, the handle values GetHandleInformation
-// accepts and the GDI handles GetObjectType recognises; each count is first
-// shown to follow objects made and destroyed here.
+// times; what a session creates (windows, GDI objects, kernel handles) must be
+// gone when it ends. Wine answers GetGuiResources and GetProcessHandleCount
+// with 0, so the test counts itself, each count first shown to follow objects
+// made and destroyed here.
 #include "ConfigTest.h"
 
 #include <array>
@@ -15,11 +13,10 @@ namespace {
 
 const int kSessions = 200;
 const char* const kCounted[] = {"windows", "kernel handles", "GDI objects"};
-// Wine makes objects of its own lazily, when timing decides: its cache of
-// painting contexts grows to 8-10 (each with a clip region), a brush or a
-// handle appears once. Mostly within 60 sessions, but later under the heap
-// checking's load (199, 205, 211 GDI objects seen). So the 200 sessions may add
-// the first figures, the last 100 the second; a leak of one a session adds 100.
+// Wine makes objects of its own lazily, when timing decides (its cache of
+// painting contexts, each with a clip region; once a brush or a handle), later
+// under load. So the 200 sessions may add the first figures, the last 100 the
+// second; a leak of one a session adds 100 over the last 100.
 const long kLazy[] = {0, 4, 32}, kLateLazy[] = {0, 2, 12};
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM count)

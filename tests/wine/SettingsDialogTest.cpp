@@ -107,7 +107,7 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
          [](Player& engine) { engine.hasRenderManager = false; }, closing(nullptr, 0),
          saved(true, {1, 0xFFFFFFFF, 640, 480, 0, 0})},
         {"Esc after changes", {}, nullptr, closing([](User& user) { user.Click(1000); }, VK_ESCAPE), ""},
-    }, [&](User&, Player&) { return Joined(calls->Calls({"Reg*"})); });
+    }, [&](User& user, Player&) { return Joined(calls->Calls({"Reg*"})) + (user.Open() ? " (left open)" : ""); });
 }
 
 TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
@@ -208,6 +208,9 @@ TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
         {"negative counts", {},
          Contexts({0}, [](Player& e) { e.driverCount = -1, e.contextCount = -3; }),
          nullptr, empty},
+        {"display modes counted but not handed over: none listed", {},
+         Contexts({0}, [](Player& e) { e.modesWithheld = {0, 3}; }), nullptr,
+         "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes:  | checked: 1000 1022"},
     }, [&](User& user, Player&) {
         const std::string shown = Settings(user);
         tryEverything(user);
