@@ -152,6 +152,8 @@ int main(int argc, char** argv)
     std::printf("DoConfig returned %d\n", result);
     PrintJournal(engine);
     PrintStoredSettings();
+    if (!tour.report.empty())
+        std::printf("Advanced Information showed: %s\n", tour.report.c_str());
     for (const std::string& path : tour.saved)
         std::printf("Screenshot: %s\n", path.c_str());
 

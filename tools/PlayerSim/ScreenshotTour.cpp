@@ -3,6 +3,8 @@
 
 #include "ScreenCapture.h"
 
+#include <commctrl.h>
+
 namespace sim {
 
 namespace {
@@ -14,6 +16,11 @@ const DWORD kPaintDelayMs = 700;
 
 void ScreenshotTour::operator()(User& user)
 {
+    char control[64] = "", plugin[64] = "";
+    GetWindowTextA(user.Item(1008), control, sizeof control);
+    GetWindowTextA(user.Item(1010), plugin, sizeof plugin);
+    report = std::string("control ") + control + ", plug-in " + plugin + ", " +
+             std::to_string(ListView_GetItemCount(user.Item(1007))) + " components";
     Shoot(user.Dialog(), "settings-dialog.bmp");
     ShootDroppedList(user, 1001, "driver-list.bmp");
     ShootDroppedList(user, 1003, "resolution-list.bmp");
