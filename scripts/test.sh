@@ -42,21 +42,21 @@ CC=clang CXX=clang++ run cmake -S . -B "$BUILD/host" -DCMAKE_BUILD_TYPE=RelWithD
     { ASAN_OPTIONS=detect_leaks=1 tests "$BUILD/host" || failed=1; }
 report "$BUILD/host"
 
-trees=()
+# Each Wine suite runs in one Wine process: a build's static check and
+# suite start as soon as it is built, and the two suites run side by side
+# (the i686 one takes longest, much longer where 32-bit code is emulated).
+trees=() pids=()
 for machine in i686:w32 x86_64:w64; do
-    step "${machine%%:*} build"
+    step "${machine%%:*} build (then its static check and Wine suite, in the background)"
     tree=$BUILD/${machine#*:}
     rm -f "$tree/wine-suite.txt" "$tree/ctest.log"
     run cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${machine%%:*}.cmake" >/dev/null &&
-        run cmake --build "$tree" -j"$JOBS" && trees+=("$tree")
+        run cmake --build "$tree" -j"$JOBS" || continue
+    tests "$tree" &
+    trees+=("$tree") pids+=($!)
 done
-
-# Each Wine suite runs in one Wine process, so the two fill the two cores
-# side by side; the i686 one takes longest (much longer where emulated).
-step "Both builds' static checks and Wine suites, side by side (heap checking on)"
-pids=()
-for tree in "${trees[@]}"; do tests "$tree" & pids+=($!); done
+step "Both builds' static checks and Wine suites (heap checking on)"
 for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
 report "${trees[@]}"
 
