@@ -42,23 +42,23 @@ CC=clang CXX=clang++ run cmake -S . -B "$BUILD/host" -DCMAKE_BUILD_TYPE=RelWithD
     { ASAN_OPTIONS=detect_leaks=1 tests "$BUILD/host" || failed=1; }
 report "$BUILD/host"
 
-# Each Wine suite runs in one Wine process: a build's static check and
-# suite start as soon as it is built, and the two suites run side by side
-# (the i686 one takes longest, much longer where 32-bit code is emulated).
-trees=() pids=()
+trees=()
 for machine in i686:w32 x86_64:w64; do
-    step "${machine%%:*} build (then its static check and Wine suite, in the background)"
+    step "${machine%%:*} build"
     tree=$BUILD/${machine#*:}
     rm -f "$tree/wine-suite.txt" "$tree/ctest.log"
     run cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${machine%%:*}.cmake" >/dev/null &&
-        run cmake --build "$tree" -j"$JOBS" || continue
-    tests "$tree" &
-    trees+=("$tree") pids+=($!)
+        run cmake --build "$tree" -j"$JOBS" && trees+=("$tree")
 done
-step "Both builds' static checks and Wine suites (heap checking on)"
-for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-report "${trees[@]}"
+# One suite at a time: with the two side by side, the x86_64 suite once
+# ended in a heap error (a freed block written), which no run of the suites
+# one at a time has shown so far (see the README's Reliability).
+for tree in "${trees[@]}"; do
+    step "$(basename "$tree"): static check and Wine suite (heap checking on)"
+    tests "$tree" || failed=1
+    report "$tree"
+done
 
 step "Summary"
 printf '%s\n' "${summary[@]}"

@@ -21,7 +21,7 @@ if [ "${3:-}" != --in-root ]; then
             { echo "$name suite: not run: $how" | tee "$dir/wine-suite.txt"; exit 77; }
         export CONFIG_32_BIT_HOW=" (32-bit code $how)"
     fi
-    # Each build's suite on a display of its own: the two run side by side.
+    # Each build's suite on a display of its own, so that two can run at once.
     display=140
     [ "$name" = i686 ] && display=120
     exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" "$source" "$dir" -- \
