@@ -18,13 +18,13 @@ summary=()
 
 step() { printf '\n==== %s ====\n' "$*"; }
 run() { "$@" || { echo "FAILED: $*"; failed=1; return 1; }; }
-# CTest in a build tree, its output in ctest.log there.
-tests() { local tree=$1; shift; (cd "$tree" && ctest --output-on-failure --no-tests=error "$@" >ctest.log 2>&1); }
-# The trees' CTest output, and their closing counts for the summary.
+# CTest in a build tree, shown as it runs and kept in ctest.log there.
+tests() { local tree=$1; shift; (cd "$tree" && ctest --output-on-failure --no-tests=error "$@" 2>&1) | tee "$tree/ctest.log"; }
+# The trees' closing counts, for the summary.
 report() {
     local tree skipped
     for tree in "$@"; do
-        cat "$tree/ctest.log" 2>/dev/null || continue
+        [ -f "$tree/ctest.log" ] || continue
         skipped=$(grep -c '(Skipped)$' "$tree/ctest.log")
         summary+=("$(basename "$tree"): $(grep -E 'tests passed' "$tree/ctest.log" || echo 'no test ran')$(
             [ "$skipped" -gt 0 ] && echo ", of which $skipped skipped")")
