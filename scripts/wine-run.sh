@@ -1,16 +1,11 @@
 #!/bin/bash
 # The Wine suite of one Windows build tree, as its CTest test runs it:
 #   scripts/wine-run.sh BUILD_DIR NAME      (build/w32 i686, build/w64 x86_64)
-# in the Wine root (scripts/wine-root.sh) on an Xvfb display of its own; exit
+# in the Wine root (scripts/wine-root.sh) on an Xvfb display (from :120 up); exit
 # 77 (CTest: skipped), with the reason, where 32-bit programs cannot run.
-#   1. the build's prefix starts, its services holding no pipe open, its
-#      windows unmanaged (else Wine waits 2 s for a window manager on close);
-#   2. the heap canary: `config_e2e --heap-canary` overruns two blocks, and
-#      both checks must report it: Wine's (WINEDEBUG=+heap) and the guard
-#      bytes after the module's blocks;
-#   3. the suite under +heap: a heap error fails it, as does a run of no
-#      test. Of the huge trace only the err:heap lines are kept.
-# One line per run goes to BUILD_DIR/wine-suite.txt for the summary.
+# First the heap canary (`config_e2e --heap-canary`): both heap checks must
+# report its overruns; then the suite under +heap, which fails on a heap
+# error or when no test ran. One line per run goes to BUILD_DIR/wine-suite.txt.
 set -uo pipefail
 dir=$(realpath "$1")
 name=$2
@@ -21,11 +16,8 @@ if [ "${3:-}" != --in-root ]; then
             { echo "$name suite: not run: $how" | tee "$dir/wine-suite.txt"; exit 77; }
         export CONFIG_32_BIT_HOW=" (32-bit code $how)"
     fi
-    # Each build's suite on a display of its own, so that two can run at once.
-    display=140
-    [ "$name" = i686 ] && display=120
     exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" "$source" "$dir" -- \
-        xvfb-run -a -n $display -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
+        xvfb-run -a -n 120 -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
 fi
 program=$dir/tests/wine/config_e2e.exe
 dll=Z:$dir/Utilities/Config/Config.dll
@@ -36,6 +28,7 @@ WINE=/usr/lib/wine/wine64
 loader=$WINE
 [ "$name" = i686 ] && loader=/usr/lib/wine/wine
 
+# Windows unmanaged: else Wine waits 2 s for a window manager on each close.
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 

@@ -31,6 +31,7 @@ inline constexpr char kInstallKey[] = "Software\\Kestrova\\DadAzizov";          
 // The simulated player, with the faults a scenario may give it.
 class Player : public sim::SimEngine {
 public:
+    bool handsOverNoHost = false;                  // DoConfig gets a null host
     bool hasRenderManager = true;
     bool acquireYieldsNull = false;                // AcquireContext hands out no context
     std::optional<int> driverCount, contextCount;  // reported instead of the real ones

@@ -37,10 +37,21 @@ std::vector<Stored> Proxy(const std::string& type, const std::string& address, D
             Dword("proxy_auth", auth), Text("proxy_username", user), Text("proxy_password", password)};
 }
 
+// The user's proxy store (none: no key) and the system's proxy, switched on
+// with this server text ("": off).
+void StoreProxies(const std::vector<Stored>& stored, const std::string& systemProxy)
+{
+    DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
+    if (!stored.empty())
+        Store(HKEY_CURRENT_USER, kNetworkKey, stored);
+    Store(HKEY_CURRENT_USER, kSystemProxyKey,
+          {Dword("ProxyEnable", !systemProxy.empty()), Text("ProxyServer", systemProxy)});
+}
+
 struct OpeningRow {
     const char* name;
-    std::vector<Stored> stored;  // the user's proxy store; none: no key
-    std::string systemProxy;     // switched on with this server text; "": none
+    std::vector<Stored> stored;
+    std::string systemProxy;
     std::string shown;
     std::string repairs;         // what opening wrote back
     Faults faults = nullptr;
@@ -118,11 +129,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
     for (const OpeningRow& row : rows) {
         SCOPED_TRACE(row.name);
         DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
-        DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-        if (!row.stored.empty())
-            Store(HKEY_CURRENT_USER, kNetworkKey, row.stored);
-        Store(HKEY_CURRENT_USER, kSystemProxyKey,
-              {Dword("ProxyEnable", !row.systemProxy.empty()), Text("ProxyServer", row.systemProxy)});
+        StoreProxies(row.stored, row.systemProxy);
         calls->Reset(row.faults);
         const std::string shown = Play({}, [](User& user, Player&) {
             user.OpenNetworkSettings();
@@ -148,21 +155,13 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
             if (auth)
                 u.Click(1012);
             u.Pick(1015, type);
-            u.Type(1010, host);
-            u.Type(1011, port);
-            u.Type(1016, user);
-            u.Type(1017, password);
+            u.Type(1010, host), u.Type(1011, port), u.Type(1016, user), u.Type(1017, password);
         };
     };
     const std::string longHost(1024, 'h');
     // What the dialog offers, confirmed untouched.
     const auto offered = [](std::vector<Stored> stored, const char* systemProxy) {
-        return [=](User& u) {
-            DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-            Store(HKEY_CURRENT_USER, kNetworkKey, stored);
-            Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", systemProxy)});
-            u.OpenNetworkSettings();
-        };
+        return [=](User& u) { StoreProxies(stored, systemProxy), u.OpenNetworkSettings(); };
     };
     PlayAll({
         {"a stored proxy comes back unchanged, credentials included", {}, nullptr,
@@ -313,9 +312,7 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
     for (const ReachRow& row : rows) {
         SCOPED_TRACE(row.scenario);
         DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
-        DeleteKey(HKEY_CURRENT_USER, "Software\\Kestrova");
-        Store(HKEY_CURRENT_USER, kNetworkKey, {Text("proxy_type", "HTTP"), Dword("proxy_port", 80)});
-        Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", "sys:3128")});
+        StoreProxies({Text("proxy_type", "HTTP"), Dword("proxy_port", 80)}, "sys:3128");
         calls->Reset();
         for (const auto& fault : row.faults)
             calls->Fail(fault.first, fault.second);

@@ -52,9 +52,7 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(Measure(), (std::array<long, 3>{before[0] + 1, before[1] + 1, before[2] + 1}));
-    CloseHandle(event);
-    DeleteObject(brush);
-    DestroyWindow(window);
+    CloseHandle(event), DeleteObject(brush), DestroyWindow(window);
     ASSERT_EQ(Measure(), before);
 
     // An installation to list, so every session also searches a directory.

@@ -191,43 +191,34 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
 TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
 {
     const std::string empty = "drivers:  | modes:  | checked: 1000 1022";
-    const Script tryEverything = [](User& user) {
-        user.Click(1020);
-        user.Click(1022);
-        user.Notify(1001, CBN_SELCHANGE);
-    };
     PlayAll({
-        {"no render manager", {}, Contexts({0}, [](Player& e) { e.hasRenderManager = false; }), nullptr,
-         empty},
-        {"no engine context", {}, Contexts({0}, [](Player& e) { e.acquireYieldsNull = true; }), nullptr,
-         empty},
+        {"no host at all", {}, [](Player& e) { e.handsOverNoHost = true; }, nullptr, empty},
+        {"no render manager", {}, Contexts({0}, [](Player& e) { e.hasRenderManager = false; }), nullptr, empty},
+        {"no engine context", {}, Contexts({0}, [](Player& e) { e.acquireYieldsNull = true; }), nullptr, empty},
         {"a driver without description, one without name", {}, Contexts({0}, [](Player& e) {
              e.undescribed = {1}, e.AddDriver(sim::SimDriver{"", false, 1, RENDER_DRIVER_CAP_USABLE, {}});
          }),
          nullptr, "drivers: HW One=0*, SW Raster=3, =4 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1022"},
-        {"negative counts", {},
-         Contexts({0}, [](Player& e) { e.driverCount = -1, e.contextCount = -3; }),
-         nullptr, empty},
+        {"negative counts", {}, Contexts({0}, [](Player& e) { e.driverCount = -1, e.contextCount = -3; }), nullptr,
+         empty},
         {"display modes counted but not handed over: none listed", {},
          Contexts({0}, [](Player& e) { e.modesWithheld = {0, 3}; }), nullptr,
          "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes:  | checked: 1000 1022"},
-    }, [&](User& user, Player&) {
+    }, [](User& user, Player&) {
         const std::string shown = Settings(user);
-        tryEverything(user);
+        // Everything that reaches for the engine.
+        user.Click(1020), user.Click(1022), user.Notify(1001, CBN_SELCHANGE);
         return shown;
     });
-    // A player that hands over no host at all.
-    std::string shown;
-    const Session session = RunDoConfig(nullptr, [&](User& user) {
-        shown = Settings(user);
-        tryEverything(user);
-        user.Click(1);
-    });
-    EXPECT_EQ(session.returned, 1);
-    EXPECT_EQ(shown, empty);
 }
 
-TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAndPassesOnTheSystemsFailure)
+void CALLBACK PressEscape(HWND, UINT, UINT_PTR, DWORD)
+{
+    PostMessageA(GetActiveWindow() ? GetActiveWindow() : FindWindowA("#32770", "Kestrova Dad Azizov Settings"),
+                 WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAlsoFreshlyLoadedAndPassesOnTheSystemsFailure)
 {
     Player engine;
     Run(engine, [](User& user) { user.Press(VK_ESCAPE); });
@@ -238,28 +229,19 @@ TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAndPassesOnTheSystemsFailu
     const Session failed = RunDoConfig(engine.Host(), [](User&) {});
     EXPECT_FALSE(failed.shown);
     EXPECT_EQ(failed.returned, -1);
-}
 
-void CALLBACK PressEscape(HWND, UINT, UINT_PTR, DWORD)
-{
-    PostMessageA(GetActiveWindow() ? GetActiveWindow() : FindWindowA("#32770", "Kestrova Dad Azizov Settings"),
-                 WM_COMMAND, IDCANCEL, 0);
-}
-
-// The module finds its templates through the handle it recorded when it was
-// loaded: a player may call DoConfig before it starts any other thread.
-TEST_F(ConfigTest, AFreshlyLoadedModuleShowsItsDialogBeforeAnyOtherThreadRuns)
-{
+    // The module finds its templates through the handle it recorded when it
+    // was loaded: a player may call DoConfig before it starts any other
+    // thread. Esc comes from a timer of this very thread, inside the
+    // dialog's own loop.
     const std::string copy = PlayerDirectory() + "..\\fresh\\Config.dll";
     WriteFile(copy, "");
     ASSERT_TRUE(CopyFileA((PlayerDirectory() + "Config.dll").c_str(), copy.c_str(), FALSE));
     HMODULE fresh = LoadLibraryA(copy.c_str());
     ASSERT_NE(fresh, nullptr);
-    // Esc from a timer of this very thread, inside the dialog's own loop.
     const UINT_PTR timer = SetTimer(nullptr, 0, 300, PressEscape);
-    Player engine;
     const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(fresh, "DoConfig")));
-    EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1);
+    EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1) << "a freshly loaded module";
     KillTimer(nullptr, timer);
     FreeLibrary(fresh);
 }

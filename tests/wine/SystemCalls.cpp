@@ -11,25 +11,34 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <regex>
 #include <stdexcept>
 
 namespace e2e {
 namespace {
 
-// '*' stands for any text, including none; everything else for itself.
-std::regex Glob(const char* pattern)
+// Does line match pattern? '*' stands for any text, including none;
+// everything else for itself. Without recursion: a line may hold a value
+// of a thousand characters.
+bool Matches(const char* line, const char* pattern)
 {
-    std::string expression;
-    for (; *pattern != '\0'; ++pattern) {
-        const bool special = std::strchr("^$\\.+?()[]{}|", *pattern) != nullptr;
-        expression += *pattern == '*' ? ".*" : (special ? "\\" : "") + std::string(1, *pattern);
+    const char *star = nullptr, *resume = line;  // the last '*', and where it began to match
+    while (*line != '\0') {
+        if (*pattern == '*')
+            star = pattern++, resume = line;
+        else if (*pattern == *line)
+            ++pattern, ++line;
+        else if (star != nullptr)
+            pattern = star + 1, line = ++resume;
+        else
+            return false;
     }
-    return std::regex(expression);
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
 }
 
 // A starving fault acts once, on the first call it matches.
-struct Fault { std::regex pattern; long long result; bool starve; bool spent; };
+struct Fault { std::string pattern; long long result; bool starve; bool spent; };
 
 struct State {
     std::mutex mutex;
@@ -49,7 +58,7 @@ State* state = nullptr;
 void AddFault(const std::string& pattern, long long result, bool starve)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{Glob(pattern.c_str()), result, starve, false});
+    state->faults.push_back(Fault{pattern, result, starve, false});
 }
 
 // Journals the call, then lets a matching fault stand in for it or makes it.
@@ -61,7 +70,7 @@ R Through(const std::string& line, Call call)
         state->journal.push_back(line);
         state->starving = 0;  // the allocation had to come before this call
         for (Fault& fault : state->faults) {
-            if (fault.spent || !std::regex_match(line, fault.pattern))
+            if (fault.spent || !Matches(line.c_str(), fault.pattern.c_str()))
                 continue;
             if (!fault.starve)
                 return (R)(intptr_t)fault.result;  // R is a number, a handle or a pointer
@@ -158,9 +167,9 @@ void* Guarded(void* block, std::size_t size)
 
 // Checks a block's guard bytes and returns its size, 0 for a block the
 // module allocated before it was watched; with release, forgets the block.
+// The caller holds the state's lock.
 std::size_t CheckGuard(void* block, bool release)
 {
-    std::lock_guard<std::mutex> lock(state->mutex);
     const auto found = state->blocks.find(block);
     if (found == state->blocks.end())
         return 0;
@@ -191,7 +200,9 @@ void* __cdecl Spyrealloc(void* block, std::size_t size)
 {
     if (Starved())
         return nullptr;
+    std::unique_lock<std::mutex> lock(state->mutex);
     const std::size_t before = CheckGuard(block, true);
+    lock.unlock();
     if (void* moved = std::realloc(block, size + kGuardSize))
         return Guarded(moved, size);
     // A block that cannot grow stays as it was.
@@ -201,6 +212,7 @@ void* __cdecl Spyrealloc(void* block, std::size_t size)
 }
 void __cdecl Spyfree(void* block)
 {
+    std::lock_guard<std::mutex> lock(state->mutex);
     CheckGuard(block, true);
     std::free(block);
 }
@@ -348,13 +360,10 @@ void SystemCalls::Reset(const Faults& faults)
 
 std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> patterns) const
 {
-    std::vector<std::regex> globs;
-    for (const char* pattern : patterns)
-        globs.push_back(Glob(pattern));
     std::lock_guard<std::mutex> lock(state->mutex);
     std::vector<std::string> lines;
     for (const std::string& line : state->journal)
-        if (std::any_of(globs.begin(), globs.end(), [&](const std::regex& glob) { return std::regex_match(line, glob); }))
+        if (std::any_of(patterns.begin(), patterns.end(), [&](const char* pattern) { return Matches(line.c_str(), pattern); }))
             lines.push_back(line);
     return lines;
 }
@@ -378,28 +387,19 @@ Faults StarvingAfter(const char* pattern)
 
 void SystemCalls::CloseKeys()
 {
-    std::map<HKEY, std::string> keys;
-    {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        keys.swap(state->keys);
-    }
-    for (const auto& key : keys)
-        RegCloseKey(key.first);
+    std::lock_guard<std::mutex> lock(state->mutex);
+    for (const auto& key : state->keys)
+        RegCloseKey(key.first);  // the system's, not the module's import
+    state->keys.clear();
 }
 
 void* SystemCalls::Imported(const char* function) const { return *ImportSlot(state->config, function); }
 
 std::vector<std::string> SystemCalls::Held() const
 {
-    std::vector<void*> blocks;
-    {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        for (const auto& block : state->blocks)
-            blocks.push_back(block.first);
-    }
-    for (void* block : blocks)
-        CheckGuard(block, false);
     std::lock_guard<std::mutex> lock(state->mutex);
+    for (const auto& block : state->blocks)
+        CheckGuard(block.first, false);
     std::vector<std::string> held = state->overruns;
     state->overruns.clear();
     for (const auto& key : state->keys)

@@ -27,7 +27,14 @@ void ScreenshotTour::operator()(User& user)
     user.OpenNetworkSettings();
     if (user.NetworkOpen()) {
         Shoot(user.Dialog(), "network-settings.bmp");
-        user.Click(1019);  // "&Cancel" stores nothing
+        // Filled in as a user would, showing the boxes an HTTP proxy with
+        // authentication enables and the masked password.
+        user.Pick(1015, "HTTP");
+        if (IsDlgButtonChecked(user.Dialog(), 1012) != BST_CHECKED)
+            user.Click(1012);
+        user.Type(1010, "proxy.example"), user.Type(1011, "8080"), user.Type(1016, "me"), user.Type(1017, "secret");
+        Shoot(user.Dialog(), "network-settings-filled.bmp");
+        user.Click(1019);  // "&Cancel" stores none of it
     }
     user.Press(VK_ESCAPE);
     problems.insert(problems.end(), user.problems.begin(), user.problems.end());
