@@ -54,12 +54,6 @@ void Overrun(void* block, std::size_t size)
         static_cast<volatile char*>(block)[i] = 0x5A;
 }
 
-HWND FindMessageBox(const User& user)
-{
-    return sim::FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
-                                user.NetworkDialog());
-}
-
 std::string Listed(const User& user, const int (&ids)[5], bool (*shows)(HWND, int))
 {
     std::string listed;
@@ -154,9 +148,10 @@ std::string Network(const User& user)
            Listed(user, boxes, [](HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; });
 }
 
-std::string MessageBox(const User& user)
+std::string MessageBox(User& user)
 {
-    HWND box = FindMessageBox(user);
+    HWND box = sim::FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
+                                    user.NetworkDialog());
     if (box == nullptr)
         return "";
     std::string text = WindowText(box);
@@ -169,13 +164,10 @@ std::string MessageBox(const User& user)
         if (IsWindowVisible(item) && !shown.empty())
             text += " | " + shown;
     }
-    return text + " | owner " + WindowText(GetWindow(box, GW_OWNER));
-}
-
-void DismissMessageBox(User& user)
-{
-    PostMessageA(FindMessageBox(user), WM_COMMAND, IDOK, 0);
+    text += " | owner " + WindowText(GetWindow(box, GW_OWNER));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
     user.Sync();
+    return text;
 }
 
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)

@@ -77,8 +77,8 @@ std::string Settings(const User& user);
 // "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012".
 std::string Network(const User& user);
 // "caption | [buttons] | text | owner owner's caption"; "" when no box is up.
-std::string MessageBox(const User& user);
-void DismissMessageBox(User& user);
+// The box is then closed as "OK" closes it.
+std::string MessageBox(User& user);
 
 using Script = std::function<void(User&)>;
 using Tweak = std::function<void(Player&)>;

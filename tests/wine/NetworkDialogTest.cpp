@@ -198,7 +198,6 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         const std::string box = MessageBox(user);
         if (box.empty())
             return ProxyWrites(*calls) + (user.NetworkOpen() ? " (left open)" : "");
-        DismissMessageBox(user);
         // Refused: nothing stored, and the entries stay as they were.
         const std::string kept = Network(user) == entered ? "" : " (entries changed)";
         user.Click(1019);
