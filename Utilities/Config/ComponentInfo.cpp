@@ -127,8 +127,18 @@ void ListInstalledLibraries(HWND list, const std::string& installPath)
 
 void FillComponentInfo(HWND dialog)
 {
-    const std::string controlVersion = ControlVersion();
-    const std::string pluginVersion = PluginVersion();
+    // Each part of the report stands alone: one that runs out of memory
+    // stays empty or short, and the others are still filled. (The registry
+    // reads log and count their own exceptions as values not read.)
+    std::string controlVersion, pluginVersion;
+    try {
+        controlVersion = ControlVersion();
+    } catch (...) {
+    }
+    try {
+        pluginVersion = PluginVersion();
+    } catch (...) {
+    }
     SetDlgItemTextA(dialog, IDC_IE_VERSION, controlVersion.c_str());
     SetDlgItemTextA(dialog, IDC_NETSCAPE_VERSION, pluginVersion.c_str());
 
@@ -139,14 +149,17 @@ void FillComponentInfo(HWND dialog)
     InsertColumn(list, 1, kVersionColumnWidth, "Version");
 
     // The rows repaint nothing while they go in; the list is drawn once at
-    // the end.
+    // the end, with the rows listed so far when memory runs out.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    std::string installPath;
-    // An empty value names no directory: nothing is listed and nothing is
-    // written back.
-    if (ReadRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, "InstallPath", installPath) && !installPath.empty()) {
-        RepairInstallPath(installPath);
-        ListInstalledLibraries(list, installPath);
+    try {
+        std::string installPath;
+        // An empty value names no directory: nothing is listed and nothing
+        // is written back.
+        if (ReadRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, "InstallPath", installPath) && !installPath.empty()) {
+            RepairInstallPath(installPath);
+            ListInstalledLibraries(list, installPath);
+        }
+    } catch (...) {
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

@@ -31,11 +31,12 @@ DirectoryLister::~DirectoryLister()
 
 void DirectoryLister::Enter(const std::string& directory)
 {
-    Level level;
-    level.directory = directory;
-    level.first = true;
-    level.find = FindFirstFileA((directory + "*").c_str(), &level.data);
-    levels_.push_back(level);
+    // The search is opened only once its level is held, so that the
+    // destructor closes it whatever runs out of memory later.
+    const std::string pattern = directory + "*";
+    levels_.push_back(Level{directory, INVALID_HANDLE_VALUE, true, {}});
+    Level& level = levels_.back();
+    level.find = FindFirstFileA(pattern.c_str(), &level.data);
 }
 
 bool DirectoryLister::NextFile(std::string& path)

@@ -19,7 +19,7 @@ const char kIncompleteEntryCaption[] = "Warning!";
 // included: the port box counts with its first 9 characters only.
 const int kTextBoxSize = 1024;
 const int kPortBoxSize = 10;
-const std::size_t kTypeNameSize = 100;
+const int kTypeNameSize = 100;
 
 const int kProxyTypeCount = 4;
 
@@ -40,7 +40,9 @@ ProxyType SelectedProxyType(HWND dialog)
     LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
     if (index <= 0)
         index = 0;
-    return ProxyTypeFromName(ComboEntryText(list, index, kTypeNameSize).c_str());
+    char name[kTypeNameSize];
+    ComboEntryText(list, index, name);
+    return ProxyTypeFromName(name);
 }
 
 // Disabling a box changes neither its text nor its check state: what the
@@ -149,7 +151,9 @@ void SaveNetworkDialog(HWND dialog)
 
 }  // namespace
 
-INT_PTR CALLBACK NetworkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
+namespace {
+
+INT_PTR OnNetworkMessage(HWND dialog, UINT message, WPARAM wParam)
 {
     if (message == WM_INITDIALOG) {
         InitNetworkDialog(dialog);
@@ -178,4 +182,20 @@ INT_PTR CALLBACK NetworkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     if ((id == IDC_PROXY_AUTH && code == BN_CLICKED) || (id == IDC_PROXY_TYPE && code == CBN_SELCHANGE))
         UpdateNetworkControls(dialog);
     return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK NetworkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
+{
+    // Nothing may leave a dialog procedure into Windows and the player: a
+    // handler that runs out of memory (the entries are read into the record's
+    // texts) ends where it stands, and the dialog stays open as it was. An
+    // "&Ok" that fails so stores nothing, since the store is written only
+    // once every entry has been read.
+    try {
+        return OnNetworkMessage(dialog, message, wParam);
+    } catch (...) {
+        return FALSE;
+    }
 }

@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "ConfigModule.h"
 
@@ -24,15 +23,18 @@ bool SplitPathInto(const char* path, PathParts& parts)
 bool MakePathInto(char* path, std::size_t size, const char* drive, const char* directory, const char* name,
                   const char* extension)
 {
-    // Room for the longest path these parts can make: the drive's letter and
-    // ':', a separator added after the directory, a '.' added before the
-    // extension, and the NUL.
-    std::vector<char> made(2 + LengthOf(directory) + 1 + LengthOf(name) + 1 + LengthOf(extension) + 1);
-    _makepath(made.data(), drive, directory, name, extension);
-    const std::size_t length = std::strlen(made.data());
+    // Room for the longest path that parts of a path buffer can make: the
+    // drive's letter and ':', the directory and a separator added after it,
+    // the name, a '.' added before the extension, and the NUL. On the stack:
+    // making a path never runs out of memory.
+    char made[2 + MAX_PATH + MAX_PATH + MAX_PATH + 1];
+    if (LengthOf(directory) >= MAX_PATH || LengthOf(name) >= MAX_PATH || LengthOf(extension) >= MAX_PATH)
+        return false;
+    _makepath(made, drive, directory, name, extension);
+    const std::size_t length = std::strlen(made);
     if (length >= size)
         return false;
-    std::memcpy(path, made.data(), length + 1);
+    std::memcpy(path, made, length + 1);
     return true;
 }
 

@@ -22,7 +22,8 @@ bool SplitPathInto(const char* path, PathParts& parts);
 
 // _makepath(path, drive, directory, name, extension) into a buffer of size
 // bytes. False, with nothing made, when the result would need size bytes or
-// more: a path cut short would name another file.
+// more (a path cut short would name another file), or when a part would not
+// fit a path buffer itself.
 bool MakePathInto(char* path, std::size_t size, const char* drive, const char* directory, const char* name,
                   const char* extension);
 

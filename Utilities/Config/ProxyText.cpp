@@ -53,15 +53,16 @@ bool ParseProxyServer(const char* server, ProxyType& type, std::string& address,
     if (RuntimeScan(colon + 1, "%d", &port) != 1)
         return false;
 
-    type = ProxyTypeNone;
-    const std::string head(server, colon);
+    // Type and address change together, once nothing can fail any more.
+    std::string head(server, colon);
     const char* equals = std::strrchr(head.c_str(), '=');
-    if (equals == nullptr) {
-        address = head;
-        type = ProxyTypeHttp;
-    } else {
-        address = equals + 1;
-        type = TypeFromScheme(std::string(head.c_str(), equals).c_str());
+    ProxyType parsed = ProxyTypeHttp;
+    if (equals != nullptr) {
+        const std::size_t schemeLength = static_cast<std::size_t>(equals - head.c_str());
+        parsed = TypeFromScheme(head.substr(0, schemeLength).c_str());
+        head.erase(0, schemeLength + 1);
     }
+    address.swap(head);
+    type = parsed;
     return true;
 }

@@ -18,7 +18,8 @@ namespace {
 // Resolution entries are "%dx%d": two signed 32-bit numbers and the NUL fit
 // in 24 bytes.
 const int kResolutionTextSize = 24;
-// The selected resolution is read as a 256-byte buffer holds it.
+// The selected resolution is read as a 256-byte buffer holds it (the list
+// holds only "%dx%d" texts, which fit).
 const std::size_t kResolutionEntrySize = 256;
 // Driver names are remembered as a 1024-byte buffer holds them: a longer
 // name is looked up again by its first 1023 characters, which the list's
@@ -182,9 +183,10 @@ void ReadSelectedResolution(HWND dialog, int& width, int& height)
     const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR)
         return;
-    const std::string text = ComboEntryText(list, selected, kResolutionEntrySize);
+    char text[kResolutionEntrySize];
+    ComboEntryText(list, selected, text);
     // A number that does not scan leaves its output as the caller set it.
-    RuntimeScan(text.c_str(), "%dx%d", &width, &height);
+    RuntimeScan(text, "%dx%d", &width, &height);
 }
 
 void SelectResolution(HWND dialog, int width, int height)
@@ -240,13 +242,15 @@ void OnRenderModeChanged(HWND dialog)
 {
     const int mode = CheckedRenderMode(dialog);
     HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
-    const std::string remembered =
-        ComboEntryText(drivers, SendMessageA(drivers, CB_GETCURSEL, 0, 0), kDriverNameSize);
+    // Only a name of 1024 characters or more takes memory to remember; when
+    // there is none, the click changes nothing but the buttons.
+    char remembered[kDriverNameSize];
+    ComboEntryText(drivers, SendMessageA(drivers, CB_GETCURSEL, 0, 0), remembered);
 
     FillDriverList(dialog, mode);
 
     // Still listed: the engine and the resolution list are left alone.
-    if (SelectFoundEntry(drivers, remembered.c_str()))
+    if (SelectFoundEntry(drivers, remembered))
         return;
     SendMessageA(drivers, CB_SETCURSEL, 0, 0);
     OnDriverChanged(dialog);

@@ -70,14 +70,23 @@ INT_PTR OnSettingsCommand(HWND dialog, WPARAM wParam)
 
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        InitSettingsDialog(dialog);
-        // FALSE: the system does not place the initial focus.
-        return FALSE;
-    case WM_COMMAND:
-        return OnSettingsCommand(dialog, wParam);
-    default:
+    // Nothing may leave a dialog procedure into Windows and the player. Only
+    // a render-mode click on a driver named with 1024 characters or more can
+    // run out of memory here (every other handler, "&Close" included, takes
+    // none, and the report catches its own); it then ends before it changes
+    // the lists or the engine, and the dialog goes on.
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            InitSettingsDialog(dialog);
+            // FALSE: the system does not place the initial focus.
+            return FALSE;
+        case WM_COMMAND:
+            return OnSettingsCommand(dialog, wParam);
+        default:
+            return FALSE;
+        }
+    } catch (...) {
         return FALSE;
     }
 }

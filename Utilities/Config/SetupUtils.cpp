@@ -81,24 +81,24 @@ int GetFileVersionString(const char* path, std::string& out)
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory == nullptr)
         return 0;
+    // Four unsigned 16-bit numbers, "65535.65535.65535.65535" at most; the
+    // text goes into out only once the block is released.
+    char version[24] = "";
     void* block = GlobalLock(memory);
     if (block != nullptr && GetFileVersionInfoA(path, handle, size, block)) {
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT length = 0;
         // The file version lies at bytes 8 to 15 of the fixed part: a shorter one carries none.
         if (VerQueryValueA(block, "\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr &&
-            length >= 16) {
-            // Four unsigned 16-bit numbers, "65535.65535.65535.65535" at most.
-            char version[24];
+            length >= 16)
             std::sprintf(version, "%u.%u.%u.%u", static_cast<unsigned>(HIWORD(fixed->dwFileVersionMS)),
                          static_cast<unsigned>(LOWORD(fixed->dwFileVersionMS)),
                          static_cast<unsigned>(HIWORD(fixed->dwFileVersionLS)),
                          static_cast<unsigned>(LOWORD(fixed->dwFileVersionLS)));
-            out += version;
-        }
     }
     if (block != nullptr)
         GlobalUnlock(memory);
     GlobalFree(memory);
+    out += version;
     return 0;
 }
