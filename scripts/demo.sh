@@ -34,6 +34,10 @@ step() { printf '\n==== %s ====\n' "$*"; }
 
 step "Dependencies and the Wine root"
 ./scripts/install-deps.sh
+# The kernel's runner of 32-bit programs that prepare may register goes again
+# when the demo ends, unless it was there before.
+emulation=/proc/sys/fs/binfmt_misc/kestrova-i386
+[ -e "$emulation" ] || trap '[ -e "$emulation" ] && echo -1 >"$emulation" || true' EXIT
 ./scripts/wine-root.sh prepare
 
 machine=i686

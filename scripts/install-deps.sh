@@ -8,6 +8,8 @@ need() { command -v "$1" >/dev/null 2>&1 || missing="$missing $2"; }
 need cmake cmake
 need g++ g++
 need clang++ clang
+# The suite's player built in the MSVC ABI is linked by lld-link.
+need lld-link lld
 need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64
 need i686-w64-mingw32-g++-posix g++-mingw-w64-i686
 need x86_64-w64-mingw32-windres binutils-mingw-w64

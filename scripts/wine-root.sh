@@ -10,11 +10,13 @@
 #                             taken); then make sure 32-bit programs run
 #   wine-root.sh run [--prefix PREFIX] DIR... -- COMMAND [ARGS]
 #                             COMMAND inside the root, each DIR bind-mounted at
-#                             its own path (with /proc and /dev); the mounts
-#                             are undone when COMMAND ends, however it ends.
-#                             The Wine prefix PREFIX is emptied first when
-#                             another root made it (its 32-bit half would
-#                             not load)
+#                             its own path (with /proc and /dev), in mount and
+#                             process namespaces of its own: the mounts are
+#                             never seen outside, and they and every process
+#                             started inside go when COMMAND ends or this
+#                             script is killed, even with SIGKILL. The Wine
+#                             prefix PREFIX is emptied first when another
+#                             root made it (its 32-bit half would not load)
 #   wine-root.sh path         where the root is
 #   wine-root.sh runs-32-bit  whether 32-bit programs run here: prints how
 #                             (natively, or emulated), else exits non-zero
@@ -33,8 +35,10 @@
 #
 # The root lives outside the source tree (CONFIG_WINE_ROOT, by default
 # /var/cache/kestrova-config/wine10-root, about 2.6 GB) and is kept between
-# runs. Making it and entering it need root: debootstrap, mount, chroot and
-# the kernel's registry of program formats. Only Debian's packages are used,
+# runs. A root is only ever removed as a whole, within its own file system,
+# and only while nothing is mounted at or below it. Making it and entering
+# it need root: debootstrap, mount, unshare, chroot and the kernel's
+# registry of program formats. Only Debian's packages are used,
 # from the mirror apt already uses; the machine's own dpkg architectures and
 # sources are left as they are (the 32-bit packages go into the root only).
 set -euo pipefail
@@ -75,15 +79,8 @@ make_root() {
     local start=$SECONDS work="$ROOT.making"
     command -v debootstrap >/dev/null || { echo "debootstrap is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
     echo "Wine root: making $ROOT from $(debian_mirror) (Debian $SUITE, about 3 minutes)"
-    # A run that was killed may have left the source tree mounted inside: it
-    # must not be deleted with the old root.
-    umount_below "$work"
-    umount_below "$ROOT"
-    if grep -q -e " $(realpath -m "$ROOT")/" -e " $(realpath -m "$work")/" /proc/mounts; then
-        echo "something is still mounted below $ROOT; not removing it" >&2
-        exit 1
-    fi
-    rm -rf "$work" "$ROOT"
+    remove_root "$work"
+    remove_root "$ROOT"
     mkdir -p "$(dirname "$ROOT")"
     debootstrap --variant=minbase --include=wine64,xvfb,xauth,qemu-user "$SUITE" "$work" "$(debian_mirror)" \
         >"$work.log" 2>&1 || { tail -n 20 "$work.log" >&2; echo "debootstrap failed (log: $work.log)" >&2; exit 1; }
@@ -160,39 +157,63 @@ prefix() {
     local stamp
     stamp=$(head -n 1 "$ROOT/.kestrova-stamp" 2>/dev/null) || { echo "no Wine root at $ROOT" >&2; exit 1; }
     [ "$(cat "$1/.kestrova-root" 2>/dev/null)" = "$stamp" ] && return
-    rm -rf "$1"
+    rm -rf --one-file-system -- "$1"
     mkdir -p "$1"
     echo "$stamp" >"$1/.kestrova-root"
 }
 
-# Every mount below a directory, deepest first.
-umount_below() {
-    local target
-    [ -d "$1" ] || return 0
-    for target in $(awk -v root="$(realpath "$1")" 'index($2, root "/") == 1 { print $2 }' /proc/mounts | sort -r); do
-        umount -l "$target" 2>/dev/null || true
-    done
+# Every mount point of this mount namespace, one a line: the kernel's
+# escapes (\040 for a space, \134 for a backslash, ...) undone, so that paths
+# compare literally.
+mount_points() {
+    local id parent devices root target rest
+    while read -r id parent devices root target rest; do
+        printf '%b\n' "${target//\\/\\0}"
+    done </proc/self/mountinfo
 }
 
-mounted=()
+# Removes a root as a whole, refusing a system folder and a root with
+# anything mounted at or below it (rm would delete through a bind mount of
+# the source tree or /dev); never leaves its own file system.
+remove_root() {
+    local root target
+    [ -e "$1" ] || return 0
+    root=$(realpath -m -- "$1")
+    if [ "$(dirname -- "$root")" = / ] || [ "$root" = / ]; then
+        echo "refusing to remove $root: a system folder is no Wine root" >&2
+        exit 1
+    fi
+    while IFS= read -r target; do
+        if [ "$target" = "$root" ] || [[ "$target" == "$root"/* ]]; then
+            echo "not removing $root: $target is mounted there (umount it first)" >&2
+            exit 1
+        fi
+    done < <(mount_points)
+    rm -rf --one-file-system -- "$root"
+}
+
 run() {
+    # Mount and process namespaces of their own, private: the mounts below
+    # vanish with the namespace, and the kernel ends every process inside
+    # when the first one goes, however this script ends.
+    if [ -z "${KESTROVA_WINE_ROOT_NAMESPACE:-}" ]; then
+        KESTROVA_WINE_ROOT_NAMESPACE=1 exec unshare --mount --propagation private --pid --fork --kill-child \
+            "$0" run "$@"
+    fi
+    unset KESTROVA_WINE_ROOT_NAMESPACE
     local dirs=() dir
     [ "${1:-}" = --prefix ] && [ $# -gt 1 ] && { prefix "$2"; shift 2; }
     while [ $# -gt 0 ] && [ "$1" != -- ]; do dirs+=("$(realpath "$1")"); shift; done
     [ "${1:-}" = -- ] && [ $# -gt 1 ] || { echo "usage: $0 run [--prefix PREFIX] DIR... -- COMMAND [ARGS]" >&2; exit 2; }
     shift
     [ -f "$ROOT/.kestrova-stamp" ] || { echo "no Wine root at $ROOT: run '$0 prepare' first" >&2; exit 1; }
-    # Undone in reverse order on every way out, an interrupt included.
-    trap 'for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done' EXIT
-    mount -t proc proc "$ROOT/proc" && mounted+=("$ROOT/proc")
-    mount --rbind /dev "$ROOT/dev" && mount --make-rslave "$ROOT/dev" && mounted+=("$ROOT/dev")
+    mount -t proc proc "$ROOT/proc"
+    mount --rbind /dev "$ROOT/dev"
     for dir in "${dirs[@]}"; do
         mkdir -p "$ROOT$dir"
-        mount --bind "$dir" "$ROOT$dir" && mounted+=("$ROOT$dir")
+        mount --bind "$dir" "$ROOT$dir"
     done
-    local status=0
-    chroot "$ROOT" /usr/bin/env PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@" || status=$?
-    return $status
+    chroot "$ROOT" /usr/bin/env PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"
 }
 
 case "${1:-}" in
