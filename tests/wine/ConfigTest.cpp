@@ -6,10 +6,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+
+#include "PlayerCalls.h"
 
 namespace e2e {
 
@@ -18,12 +22,15 @@ namespace fs = std::filesystem;
 namespace {
 
 HMODULE configModule = nullptr;
+HMODULE msvcPlayerModule = nullptr;
 HWND playerWindow = nullptr;
 std::string playerDirectory;
 long stackMoved = 0;
+int entryAlignment = 0;
 
 // The player calls DoConfig through a caller-cleans pointer. On i686 the call
-// is made by hand so that the stack pointer can be compared before and
+// is made by hand: the stack pointer is set to enter DoConfig at the next of
+// the four alignments a 32-bit caller may give it, and compared before and
 // after: a callee that removed its own arguments would leave it 8 bytes
 // higher, which a compiled call (restoring the stack from its frame) hides.
 int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
@@ -31,21 +38,65 @@ int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
     const auto doConfig =
         reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(configModule, "DoConfig")));
 #if defined(__i386__)
-    int result = 0;
+    static int calls = 0;
+    entryAlignment = 4 * (calls++ % 4);
+    // At entry, after two arguments and the return address: (aligned - offset - 12) mod 16.
+    struct { void* function; PlayerHost* host; HWND parent; long offset; int result; long moved; } call = {
+        reinterpret_cast<void*>(doConfig), host, parent, (4 - entryAlignment) & 15, 0, 0};
     asm volatile("mov %%esp, %%esi\n\t"
-                 "push %[parent]\n\t"
-                 "push %[host]\n\t"
-                 "call *%[function]\n\t"
+                 "and $-16, %%esp\n\t"
+                 "sub 12(%%ebx), %%esp\n\t"
+                 "mov %%esp, %%edi\n\t"
+                 "push 8(%%ebx)\n\t"
+                 "push 4(%%ebx)\n\t"
+                 "call *(%%ebx)\n\t"
+                 "mov %%eax, 16(%%ebx)\n\t"
                  "lea 8(%%esp), %%ecx\n\t"
-                 "sub %%esi, %%ecx\n\t"
+                 "sub %%edi, %%ecx\n\t"
+                 "mov %%ecx, 20(%%ebx)\n\t"
                  "mov %%esi, %%esp"
-                 : "=a"(result), "=&c"(stackMoved)
-                 : [function] "r"(doConfig), [parent] "r"(parent), [host] "r"(host)
-                 : "esi", "edx", "memory", "cc");
-    return result;
+                 :
+                 : "b"(&call)
+                 : "eax", "ecx", "edx", "esi", "edi", "memory", "cc");
+    stackMoved = call.moved;
+    return call.result;
 #else
     return doConfig(host, parent);
 #endif
+}
+
+// The simulated player behind MsvcPlayer.dll's objects: each call it passes
+// on reaches the player's own object of that kind.
+struct MsvcBridge {
+    Player* player = nullptr;
+    EngineContext* context = nullptr;
+    RenderManager* manager = nullptr;
+    const RenderDriverDesc* desc = nullptr;
+    std::map<int, RenderContext*> contexts;
+};
+
+long long __cdecl ForwardToPlayer(void* bridge, int call, int object, int a, int b, int c, int d, int e)
+{
+    MsvcBridge& to = *static_cast<MsvcBridge*>(bridge);
+    switch (call) {
+    case kAcquire: return (to.context = to.player->AcquireContext()) != nullptr;
+    case kRelease: return to.player->ReleaseContext(), 0;
+    case kManager: return (to.manager = to.context->QueryRenderManager()) != nullptr;
+    case kDriverCount: return to.manager->GetDriverCount();
+    case kDriverDesc: return (to.desc = to.manager->GetDriverDesc(a)) != nullptr;
+    case kDriverName: return reinterpret_cast<std::intptr_t>(to.desc->name);
+    case kDriverHardware: return to.desc->hardware;
+    case kDriverCapabilities: return to.desc->capabilities;
+    case kDriverModes: return reinterpret_cast<std::intptr_t>(to.desc->displayModes);
+    case kDriverModeCount: return to.desc->displayModeCount;
+    case kContextCount: return to.manager->GetRenderContextCount();
+    case kContext: return (to.contexts[a] = to.manager->GetRenderContext(a)) != nullptr;
+    case kGetDriverIndex: return to.contexts[object]->GetDriverIndex();
+    case kBegin: return to.contexts[object]->BeginDriverChange(), 0;
+    case kSetDriver: return to.contexts[object]->SetDriver(a), 0;
+    case kReconfigure: return to.contexts[object]->Reconfigure(a, b, c, d, e), 0;
+    default: return to.contexts[object]->EndDriverChange(), 0;
+    }
 }
 
 void Overrun(void* block, std::size_t size)
@@ -175,7 +226,8 @@ Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
     stackMoved = 0;
     Session session = sim::RunDoConfig(DoConfigCheckingTheStack, host, parent, script);
     if (stackMoved != 0)
-        session.problems.push_back("DoConfig moved the caller's stack by " + std::to_string(stackMoved) + " bytes");
+        session.problems.push_back("DoConfig entered at " + std::to_string(entryAlignment) +
+                                   " mod 16 moved the caller's stack by " + std::to_string(stackMoved) + " bytes");
     return session;
 }
 
@@ -195,6 +247,7 @@ void ConfigTest::SetUp()
 void ConfigTest::TearDown()
 {
     EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
+    EXPECT_EQ(calls->Unfired(), std::vector<std::string>()) << "faults that failed no call";
     calls.reset();
 }
 
@@ -213,7 +266,14 @@ void ConfigTest::BuildPlayer(Player& engine, const std::vector<int>& contexts)
 
 Session ConfigTest::Run(Player& engine, const Script& script)
 {
-    const Session session = RunDoConfig(engine.handsOverNoHost ? nullptr : engine.Host(), script);
+    using MsvcPlayerHost = PlayerHost*(__cdecl*)(PlayerCall, void*);
+    MsvcBridge bridge;
+    bridge.player = &engine;
+    PlayerHost* host = engine.handsOverNoHost ? nullptr : engine.Host();
+    if (msvcPlayer && host != nullptr)
+        host = reinterpret_cast<MsvcPlayerHost>(reinterpret_cast<void*>(
+            GetProcAddress(msvcPlayerModule, "MsvcPlayerHost")))(ForwardToPlayer, &bridge);
+    const Session session = RunDoConfig(host, script);
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
     EXPECT_FALSE(session.leftOpen) << "the script could not close the dialog";
     EXPECT_EQ(session.returned, 1);
@@ -239,6 +299,8 @@ std::string ConfigTest::Play(const Scenario& row, const Look& look)
         if (user.Open())
             user.Press(VK_ESCAPE);
     });
+    EXPECT_EQ(calls->Unfired(), std::vector<std::string>()) << "faults that failed no call";
+    EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
     return seen;
 }
 
@@ -291,8 +353,11 @@ int main(int argc, char** argv)
     // origin is told apart from one at the screen's.
     e2e::playerWindow = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (test)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       40, 30, 480, 360, nullptr, nullptr, nullptr, nullptr);
-    if ((e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr || e2e::playerWindow == nullptr) {
-        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH, on a display (cannot load \"%s\")\n", dllPath.c_str());
+    e2e::msvcPlayerModule = LoadLibraryA((std::filesystem::path(self).parent_path() / "MsvcPlayer.dll").string().c_str());
+    if ((e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr || e2e::playerWindow == nullptr ||
+        e2e::msvcPlayerModule == nullptr) {
+        std::fprintf(stderr, "usage: config_e2e --config-dll=PATH, on a display, MsvcPlayer.dll beside it (cannot load \"%s\")\n",
+                     dllPath.c_str());
         return 2;
     }
     if (canary) {
@@ -313,6 +378,24 @@ int main(int argc, char** argv)
         e2e::Overrun(block, 1024);
         std::free(block);
         return 0;
+    }
+    // The module's runtime sets up its exception handling at the first
+    // exception it meets, and the lock of its emergency store for exceptions
+    // the first time memory runs out for one, in blocks it keeps: both are met
+    // here, so that the scenarios may count every block the module leaves.
+    {
+        e2e::Store(HKEY_LOCAL_MACHINE, e2e::kInstallKey, {e2e::Text("InstallPath", e2e::PlayerDirectory())});
+        e2e::SystemCalls calls(e2e::configModule);
+        e2e::Player engine;
+        calls.Reset(e2e::StarvingAfter("RegQueryValueExA *InstallPath"));
+        e2e::RunDoConfig(engine.Host(), [](e2e::User& user) { user.Press(VK_ESCAPE); });
+        const std::vector<std::string> lines = calls.Calls({"RegQueryValueExA *InstallPath", "malloc *"});
+        const int starved = static_cast<int>(
+            std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return line[0] == 'R'; }) - lines.begin());
+        calls.Reset([&](e2e::SystemCalls& faults) { faults.Fail("malloc *", 0, starved + 1), faults.Fail("malloc *", 0, starved + 2); });
+        e2e::RunDoConfig(engine.Host(), [](e2e::User& user) { user.Press(VK_ESCAPE); });
+        e2e::DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
+        DeleteFileA((e2e::PlayerDirectory() + "KestrovaWebPlayer.log").c_str());
     }
     const int result = RUN_ALL_TESTS();
     DestroyWindow(e2e::playerWindow);

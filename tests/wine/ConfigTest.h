@@ -27,6 +27,7 @@ inline constexpr char kSettingsKey[] = "Software\\Kestrova\\DadAzizov\\Config"; 
 inline constexpr char kNetworkKey[] = "Software\\Kestrova\\Network";             // HKCU
 inline constexpr char kSystemProxyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";  // HKCU
 inline constexpr char kInstallKey[] = "Software\\Kestrova\\DadAzizov";           // HKLM, "InstallPath"
+inline constexpr char kControlKey[] = "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\InprocServer32";  // HKCR
 
 // The simulated player, with the faults a scenario may give it.
 class Player : public sim::SimEngine {
@@ -84,6 +85,8 @@ using Script = std::function<void(User&)>;
 using Tweak = std::function<void(Player&)>;
 using Look = std::function<std::string(User&, Player&)>;
 // DoConfig of the loaded module over parent while script plays the user.
+// On i686 each call enters DoConfig with the stack pointer at the next of
+// 0, 4, 8 and 12 mod 16: a 32-bit caller promises only 4-byte alignment.
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
 
 // One row of a scenario table: what is stored, which player, what the user
@@ -109,9 +112,14 @@ public:
     Session Run(Player& engine, const Script& script);
     // Plays a row: the user acts, look reads the outcome (the act may have
     // closed the dialogs), then Esc closes the settings dialog if still open.
+    // Afterwards every fault of the row has failed a call, and the module
+    // holds nothing and has damaged no block.
     std::string Play(const Scenario& row, const Look& look);
     // Plays every row, expecting what look reads.
     void PlayAll(const std::vector<Scenario>& rows, const Look& look);
+    // DoConfig gets the player behind objects built in the MSVC ABI
+    // (MsvcPlayer.dll) instead of its own.
+    bool msvcPlayer = false;
     // The engine's journal since the act began, joined by "; ".
     static std::string JournalOfAct(const Player& engine);
     static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");

@@ -7,8 +7,6 @@
 namespace e2e {
 namespace {
 
-const std::string kControlKey = "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\InprocServer32";
-
 std::string Scratch(const std::string& name) { return PlayerDirectory() + "..\\" + name; }
 
 // Lays out at path a library built beside this program: "1_2_3_4" (its file version) or "no_fixed_part".
@@ -262,13 +260,18 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
         HANDLE holder = row.heldOpen ? CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                      : INVALID_HANDLE_VALUE;
         calls->Reset(row.faults);
-        EXPECT_EQ(Play({}, [](User& user, Player&) { return Shown(user, 1008); }), "")
+        std::string held;
+        EXPECT_EQ(Play({}, [&](User& user, Player&) {
+                      held = Joined(calls->Held());
+                      calls->CloseKeys();
+                      return Shown(user, 1008);
+                  }),
+                  "")
             << "a failed read shows no version";
         if (holder != INVALID_HANDLE_VALUE)
             CloseHandle(holder);
         EXPECT_EQ(ReadFile(log), row.after);
-        EXPECT_EQ(Joined(calls->Held()), row.keyLeftOpen ? "key HKCR\\" + kControlKey : "");
-        calls->CloseKeys();
+        EXPECT_EQ(held, row.keyLeftOpen ? "key HKCR\\" + std::string(kControlKey) : "");
     }
 }
 

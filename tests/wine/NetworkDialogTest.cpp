@@ -62,7 +62,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
     const std::string defaults = "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ "
                                  "\"\\0\"; proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password "
                                  "REG_SZ \"\\0\"";
-    const std::string a1023(1023, 'a'), longUser = "a user name past the short-text size";
+    const std::string a1023(1023, 'a'), longText = "a text past the short-text size";
     const OpeningRow rows[] = {
         {"a stored proxy wins over the system's", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
          "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017", ""},
@@ -88,11 +88,11 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
          "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012", "",
          StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_address")},
         // The record changes only once nothing can fail: memory running out
-        // after the last value is read gives the stored proxy whole, never a
-        // half-changed one (the system's host with the stored checked box).
-        {"no memory after the last value: the stored proxy, whole", Proxy("HTTP", "h", 8080, 1, longUser, "p"), "sys:3128",
-         "HTTP | host: h | port: 8080 | auth: on | user: " + longUser + " | password: p | enabled: 1010 1011 1012 1016 1017",
-         "", StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_password")},
+        // for the last value leaves it as it was, never half-changed (the
+        // system's host with the stored checked box and user name).
+        {"no memory for the last value: nothing of the store is taken", Proxy("HTTP", "h", 8080, 1, longText, longText),
+         "sys:3128", "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012", "",
+         StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_password")},
         {"an exception while reading the system's proxy: none", {}, "system.proxy.example:3128", kNone, defaults,
          StarvingAfter("RegQueryValueExA HKCU\\Software\\Microsoft\\* ProxyServer")},
         {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), "",

@@ -24,6 +24,16 @@ Tweak Named(std::vector<std::string> names, int context)
     });
 }
 const std::string a1023(1023, 'a'), b1024(1024, 'b'), c5000(5000, 'c');
+
+// The tables that reach for the engine run twice: on the simulated player's
+// own objects, and on the same player behind objects built in the MSVC ABI
+// (its vtables, its thiscall methods, its struct layout).
+class EngineTest : public ConfigTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { ConfigTest::SetUp(), msvcPlayer = GetParam(); }
+};
+INSTANTIATE_TEST_SUITE_P(Players, EngineTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "MsvcAbi" : "Own"; });
 const std::string x1(std::string(1023, 'x') + "1"), x2(std::string(1023, 'x') + "2");
 
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
@@ -113,7 +123,7 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
     }, [&](User& user, Player&) { return Joined(calls->Calls({"Reg*"})) + (user.Open() ? " (left open)" : ""); });
 }
 
-TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
+TEST_P(EngineTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
 {
     const auto pick = [](const char* driver) { return [=](User& user) { user.Pick(1001, driver); }; };
     const std::string switchBoth =
@@ -151,7 +161,7 @@ TEST_F(ConfigTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
     }, [](User& user, Player& engine) { return JournalOfAct(engine) + " || " + Settings(user); });
 }
 
-TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
+TEST_P(EngineTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
 {
     const auto click = [](int id) { return [=](User& user) { user.Click(id); }; };
     const auto switches = [](User& user, Player& engine) {
@@ -191,7 +201,7 @@ TEST_F(ConfigTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
     }, switches);
 }
 
-TEST_F(ConfigTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
+TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
 {
     const std::string empty = "drivers:  | modes:  | checked: 1000 1022";
     PlayAll({

@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 namespace e2e {
 namespace {
@@ -37,8 +38,10 @@ bool Matches(const char* line, const char* pattern)
     return *pattern == '\0';
 }
 
-// A starving fault acts once, on the first call it matches.
-struct Fault { std::string pattern; long long result; bool starve; bool spent; };
+// A fault stands in for the calls it matches (only the nth of them when nth
+// is set) and counts the calls it failed; a starving one lets its call
+// through and fails the module's next allocation instead, once.
+struct Fault { std::string pattern; long long result; bool starve; int nth; int seen; int fired; };
 
 struct State {
     std::mutex mutex;
@@ -47,37 +50,56 @@ struct State {
     std::vector<std::string> journal;
     std::vector<Fault> faults;
     std::string modulePath;             // empty: the real one
+    int modulePathUsed = 0;
     std::map<HKEY, std::string> keys;   // open keys and their paths
     std::map<std::string, int> held;    // "memory block", "stream": how many
-    int starving = 0;                   // allocations to fail before the next call
+    int starving = -1;                  // the fault whose allocation fails before the next call
     std::map<void*, std::size_t> blocks;  // the module's heap blocks and their sizes
+    std::map<HGLOBAL, std::size_t> globals;  // its movable blocks and their sizes
     std::vector<std::string> overruns;
 };
 State* state = nullptr;
 
-void AddFault(const std::string& pattern, long long result, bool starve)
+void AddFault(const std::string& pattern, long long result, bool starve, int nth)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{pattern, result, starve, false});
+    state->faults.push_back(Fault{pattern, result, starve, nth, 0, 0});
 }
 
-// Journals the call, then lets a matching fault stand in for it or makes it.
+bool IsAllocation(const std::string& line)
+{
+    return line.compare(0, 7, "malloc ") == 0 || line.compare(0, 7, "calloc ") == 0 ||
+           line.compare(0, 8, "realloc ") == 0;
+}
+
+// Journals the call, then lets the matching faults stand in for it (the
+// first one's result) or makes it. An allocation comes first to a starving
+// fault.
 template <typename R, typename Call>
 R Through(const std::string& line, Call call)
 {
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
-        state->starving = 0;  // the allocation had to come before this call
+        const int starving = std::exchange(state->starving, -1);  // the allocation had to come before this call
+        bool fails = starving >= 0 && IsAllocation(line);
+        long long result = 0;
+        if (fails)
+            ++state->faults[starving].fired;
         for (Fault& fault : state->faults) {
-            if (fault.spent || !Matches(line.c_str(), fault.pattern.c_str()))
+            if (!Matches(line.c_str(), fault.pattern.c_str()) || (fault.starve && fault.seen > 0) ||
+                (++fault.seen != fault.nth && fault.nth != 0))
                 continue;
-            if (!fault.starve)
-                return (R)(intptr_t)fault.result;  // R is a number, a handle or a pointer
-            ++state->starving;
-            fault.spent = true;
-            break;
+            if (fault.starve) {
+                state->starving = static_cast<int>(&fault - state->faults.data());
+                continue;
+            }
+            ++fault.fired;
+            result = fails ? result : fault.result;
+            fails = true;
         }
+        if (fails)
+            return (R)(intptr_t)result;  // R is a number, a handle or a pointer
     }
     return call();
 }
@@ -128,6 +150,7 @@ DWORD ModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
     const std::string& path = state->modulePath;
     if (path.empty())
         return GetModuleFileNameA(module, buffer, size);
+    ++state->modulePathUsed;
     // Windows XP and Wine: a path that does not fit fills the buffer without
     // a NUL, and the result is the buffer's size.
     const DWORD length = static_cast<DWORD>(path.size());
@@ -182,39 +205,65 @@ std::size_t CheckGuard(void* block, bool release)
     return size;
 }
 
-bool Starved()
+void* __cdecl Spymalloc(std::size_t size)
 {
-    std::lock_guard<std::mutex> lock(state->mutex);
-    return state->starving > 0 && state->starving-- > 0;
+    return Through<void*>("malloc " + std::to_string(size), [&] { return Guarded(std::malloc(size + kGuardSize), size); });
 }
-
-void* __cdecl Spymalloc(std::size_t size) { return Starved() ? nullptr : Guarded(std::malloc(size + kGuardSize), size); }
 void* __cdecl Spycalloc(std::size_t count, std::size_t size)
 {
-    const std::size_t total = count * size;
-    if (Starved() || (size != 0 && total / size != count))
-        return nullptr;
-    return Guarded(std::calloc(1, total + kGuardSize), total);
+    return Through<void*>("calloc " + std::to_string(count) + " " + std::to_string(size), [&]() -> void* {
+        const std::size_t total = count * size;
+        return size != 0 && total / size != count ? nullptr : Guarded(std::calloc(1, total + kGuardSize), total);
+    });
 }
 void* __cdecl Spyrealloc(void* block, std::size_t size)
 {
-    if (Starved())
+    return Through<void*>("realloc " + std::to_string(size), [&]() -> void* {
+        std::unique_lock<std::mutex> lock(state->mutex);
+        const std::size_t before = CheckGuard(block, true);
+        lock.unlock();
+        if (void* moved = std::realloc(block, size + kGuardSize))
+            return Guarded(moved, size);
+        // A block that cannot grow stays as it was.
+        if (before != 0)
+            Guarded(block, before);
         return nullptr;
-    std::unique_lock<std::mutex> lock(state->mutex);
-    const std::size_t before = CheckGuard(block, true);
-    lock.unlock();
-    if (void* moved = std::realloc(block, size + kGuardSize))
-        return Guarded(moved, size);
-    // A block that cannot grow stays as it was.
-    if (before != 0)
-        Guarded(block, before);
-    return nullptr;
+    });
 }
 void __cdecl Spyfree(void* block)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
     CheckGuard(block, true);
     std::free(block);
+}
+
+// Movable blocks get the same guard bytes, written and checked through a lock.
+HGLOBAL GuardedGlobal(HGLOBAL memory, std::size_t size)
+{
+    if (memory == nullptr)
+        return nullptr;
+    std::memset(static_cast<char*>(GlobalLock(memory)) + size, kGuardByte, kGuardSize);
+    GlobalUnlock(memory);
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->globals[memory] = size;
+    }
+    return Held("memory block", 1, memory);
+}
+
+HGLOBAL ReleasedGlobal(HGLOBAL memory)
+{
+    std::unique_lock<std::mutex> lock(state->mutex);
+    const auto found = state->globals.find(memory);
+    if (found != state->globals.end()) {
+        const unsigned char* guard = static_cast<unsigned char*>(GlobalLock(memory)) + found->second;
+        if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
+            state->overruns.push_back("movable block of " + std::to_string(found->second) + " bytes written past its end");
+        GlobalUnlock(memory);
+        state->globals.erase(found);
+    }
+    lock.unlock();
+    return Held("memory block", -1, GlobalFree(memory));
 }
 
 // ---- The spies: "R function(params)" journals line, e.g. "RegCloseKey
@@ -262,8 +311,8 @@ SPY(BOOL, GetFileVersionInfoA, (LPCSTR path, DWORD handle, DWORD size, LPVOID bl
 SPY(BOOL, VerQueryValueA, (LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length),
     "VerQueryValueA " + std::string(subBlock), VerQueryValueA(block, subBlock, buffer, length))
 SPY(HGLOBAL, GlobalAlloc, (UINT flags, SIZE_T bytes), "GlobalAlloc " + Hex(flags),
-    Held("memory block", 1, GlobalAlloc(flags, bytes)))
-SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", Held("memory block", -1, GlobalFree(memory)))
+    GuardedGlobal(GlobalAlloc(flags, bytes + kGuardSize), bytes))
+SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", ReleasedGlobal(memory))
 SPY(HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data), "FindFirstFileA " + std::string(pattern),
     Held("directory search", 1, FindFirstFileA(pattern, data), INVALID_HANDLE_VALUE))
 SPY(BOOL, FindClose, (HANDLE search), "FindClose", Held("directory search", -1, FindClose(search)))
@@ -341,9 +390,13 @@ SystemCalls::~SystemCalls()
     state = nullptr;
 }
 
-void SystemCalls::Fail(const std::string& pattern, long long result) { AddFault(pattern, result, false); }
+void SystemCalls::Fail(const std::string& pattern, long long result, int nth) { AddFault(pattern, result, false, nth); }
 
-void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path; }
+void SystemCalls::PretendModulePath(const std::string& path)
+{
+    state->modulePath = path;
+    state->modulePathUsed = 0;
+}
 
 void SystemCalls::Reset(const Faults& faults)
 {
@@ -352,10 +405,23 @@ void SystemCalls::Reset(const Faults& faults)
         state->journal.clear();
         state->faults.clear();
         state->modulePath.clear();
-        state->starving = 0;
+        state->starving = -1;
     }
     if (faults)
         faults(*this);
+}
+
+std::vector<std::string> SystemCalls::Unfired() const
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    std::vector<std::string> unfired;
+    for (const Fault& fault : state->faults)
+        if (fault.fired == 0)
+            unfired.push_back((fault.starve ? "an allocation after " : "") + fault.pattern +
+                              (fault.nth != 0 ? " (call " + std::to_string(fault.nth) + ")" : ""));
+    if (!state->modulePath.empty() && state->modulePathUsed == 0)
+        unfired.push_back("the pretended module path");
+    return unfired;
 }
 
 std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> patterns) const
@@ -382,7 +448,7 @@ Faults Failing(const char* pattern, long long result)
 
 Faults StarvingAfter(const char* pattern)
 {
-    return [=](SystemCalls&) { AddFault(pattern, 0, true); };
+    return [=](SystemCalls&) { AddFault(pattern, 0, true, 0); };
 }
 
 void SystemCalls::CloseKeys()
@@ -402,6 +468,10 @@ std::vector<std::string> SystemCalls::Held() const
         CheckGuard(block.first, false);
     std::vector<std::string> held = state->overruns;
     state->overruns.clear();
+    // Reported once: the module keeps no heap block from one message to the next.
+    for (const auto& block : state->blocks)
+        held.push_back("heap block of " + std::to_string(block.second) + " bytes never freed");
+    state->blocks.clear();
     for (const auto& key : state->keys)
         held.push_back("key " + key.second);
     for (const auto& item : state->held)

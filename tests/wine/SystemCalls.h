@@ -4,7 +4,8 @@
 // carries no hook). Each call journals a line, e.g. "RegOpenKeyExA
 // HKLM\Software\Kestrova 0xf003f", then fails as the system would when a
 // fault matches it, or reaches the system, counting what the module took and
-// gave back. The module's heap blocks get guard bytes after their end.
+// gave back. The module's heap and movable blocks get guard bytes after
+// their end.
 #ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
 #define KESTROVA_TESTS_SYSTEM_CALLS_H
 
@@ -28,8 +29,9 @@ public:
     SystemCalls& operator=(const SystemCalls&) = delete;
 
     // Calls whose journal line matches pattern ('*': any text) return result
-    // (an error code, 0, a null pointer) instead of reaching the system.
-    void Fail(const std::string& pattern, long long result = 0);
+    // (an error code, 0, a null pointer) instead of reaching the system; with
+    // nth, only the nth of them. Allocations are journaled too ("malloc 24").
+    void Fail(const std::string& pattern, long long result = 0, int nth = 0);
     // GetModuleFileNameA reports this path, cut to the caller's buffer
     // without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
@@ -38,8 +40,11 @@ public:
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
     // What the module holds now, or damaged: open keys, movable memory
-    // blocks, streams, directory searches, overrun heap blocks.
+    // blocks, streams, directory searches, overrun or unfreed heap blocks
+    // (each reported once).
     std::vector<std::string> Held() const;
+    // The faults (and a pretended module path) that have failed no call yet.
+    std::vector<std::string> Unfired() const;
     void CloseKeys();  // after a failure that leaves one open, as documented
     // The module's import of function: the spy while this object lives.
     void* Imported(const char* function) const;

@@ -1,0 +1,218 @@
+// FaultSweepTest.cpp - whole sessions run again and again, each time with one
+// more of the module's fallible calls failing as memory or the system fails
+// it: the first call of the first function, then its second, and so on.
+// Whatever fails, afterwards the player is alive and DoConfig came back with
+// 1, the engine's pairs are balanced and nothing reached it after DoConfig
+// returned, the module holds nothing and overran nothing, every value it
+// stored has its own type and size, and the log holds whole entries only.
+// The hand-written rows say what the user sees of a failure; the sweep
+// proves that no failure anywhere does worse. CONFIG_SWEEP=full sweeps every
+// point; otherwise a fixed sample of them.
+#include "ConfigTest.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace e2e {
+namespace {
+
+// The module's fallible imports and how each fails.
+const std::pair<const char*, long long> kFallible[] = {
+    {"malloc", 0}, {"calloc", 0}, {"realloc", 0}, {"GlobalAlloc", 0},
+    {"RegOpenKeyExA", ERROR_ACCESS_DENIED}, {"RegCreateKeyA", ERROR_ACCESS_DENIED},
+    {"RegCreateKeyExA", ERROR_ACCESS_DENIED}, {"RegQueryValueExA", ERROR_MORE_DATA},
+    {"RegSetValueExA", ERROR_ACCESS_DENIED}, {"fopen", 0}, {"GetModuleFileNameA", 0},
+    {"FindFirstFileA", -1}, {"GetFileVersionInfoSizeA", 0}, {"GetFileVersionInfoA", 0}, {"VerQueryValueA", 0},
+    {"SHFileOperationA", 0x7C},
+};
+const std::size_t kSample = 60;
+const unsigned kSeed = 20261207;
+
+struct SweepSession {
+    const char* name;
+    bool installed;  // the report has an installation, a control and a plug-in to read, and one exception to log
+    Script act;
+};
+
+// Closes whatever a failure left open, as a user would.
+void Leave(User& user)
+{
+    MessageBox(user);
+    if (user.NetworkOpen())
+        user.Click(1019);
+    if (user.Open())
+        user.Press(VK_ESCAPE);
+}
+
+const SweepSession kSessions[] = {
+    {"open, then Enter", false, [](User& user) { user.Press(VK_RETURN); }},
+    {"a driver switch, then &Close", false, [](User& user) { user.Pick(1001, "HW Two"), user.Click(1); }},
+    {"the network dialog filled, then &Ok", false, [](User& user) {
+         user.OpenNetworkSettings();
+         user.Pick(1015, "HTTP");
+         user.Click(1012);
+         user.Type(1010, "proxy.example.internal"), user.Type(1011, "8080");
+         user.Type(1016, "a user of the proxy"), user.Type(1017, "a password of the user");
+         user.Click(1018);
+         Leave(user);
+         user.Click(1);
+     }},
+    {"&Delete Temporary Files", false, [](User& user) { user.Click(1002), user.Press(VK_ESCAPE); }},
+    {"the components report read", true, [](User& user) { user.Press(VK_ESCAPE); }},
+};
+
+// The player's stores before a session: an installation to report, or none.
+void Prepare(const SweepSession& session)
+{
+    const std::string scratch = PlayerDirectory() + "..\\sweep\\";
+    DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
+    DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
+    DeleteKey(HKEY_CLASSES_ROOT, "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}");
+    DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape");
+    DeleteFileA((PlayerDirectory() + "KestrovaWebPlayer.log").c_str());
+    WriteFile(PlayerDirectory() + "MediaCache\\old\\clip.bin", "cached");
+    Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", "system.proxy:3128")});
+    if (!session.installed)
+        return;
+    for (const char* file : {"engine.dll", "codecs\\video.dll", "plugins\\zaredazaro.dll"}) {
+        WriteFile(scratch + file, "");
+        CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_65535_0_0_1.dll").c_str(), (scratch + file).c_str(), FALSE);
+    }
+    Store(HKEY_LOCAL_MACHINE, kInstallKey, {Text("InstallPath", scratch.substr(0, scratch.size() - 1))});
+    Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", scratch + "engine.dll")});
+    Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape", {Text("CurrentVersion", "7.1")});
+    Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.1\\Main", {Text("Install Directory", scratch)});
+}
+
+// The three keys the module writes, as text.
+std::string Stores()
+{
+    return KeyText(HKEY_LOCAL_MACHINE, kSettingsKey) + "; " + KeyText(HKEY_CURRENT_USER, kNetworkKey) + "; " +
+           KeyText(HKEY_LOCAL_MACHINE, kInstallKey);
+}
+
+// The values of after that are neither as in before nor of their own type
+// and size: a 4-byte REG_DWORD for the numbers, a REG_SZ ending at its one
+// NUL for the texts.
+std::string Misstored(const std::string& before, const std::string& after)
+{
+    const char* const numbers[] = {"AutoUpdate=", "RenderEngine=", "fsWidth=", "fsHeight=", "Set32bits=",
+                                   "ForceRenderMode=", "proxy_port=", "proxy_auth="};
+    std::string wrong;
+    for (std::size_t at = 0, end; at < after.size(); at = end + 2) {
+        end = std::min(after.find("; ", at), after.size());
+        const std::string value = after.substr(at, end - at);
+        const std::size_t equals = value.find('=');
+        if (value == "(no key)" || equals == std::string::npos || ("; " + before + "; ").find("; " + value + "; ") != std::string::npos)
+            continue;
+        const std::string text = value.substr(equals + 1);
+        const bool number = std::any_of(std::begin(numbers), std::end(numbers),
+                                        [&](const char* name) { return value.compare(0, std::strlen(name), name) == 0; });
+        const bool fits = number ? text.compare(0, 10, "REG_DWORD ") == 0 && text.find('"') == std::string::npos
+                                 : text.compare(0, 8, "REG_SZ \"") == 0 && text.find("\\0") == text.size() - 3;
+        wrong += fits ? "" : value + " ";
+    }
+    return wrong;
+}
+
+// Whether the log holds only whole entries: the tab of an exception's line
+// and its located part, each written by one call.
+bool WholeEntries(std::string log)
+{
+    const std::string tab = "\t", located = "Catched Exception\t(\\SetupUtils.cpp : Line 29";
+    while (!log.empty()) {
+        if (log.compare(0, 1, tab) == 0)
+            log.erase(0, 1);
+        else if (log.compare(0, located.size(), located) == 0 && log.size() >= located.size() + 4 &&
+                 std::string("14").find(log[located.size()]) != std::string::npos &&
+                 log.compare(located.size() + 1, 3, ")\r\n") == 0)
+            log.erase(0, located.size() + 4);
+        else
+            return false;
+    }
+    return true;
+}
+
+struct Point {
+    std::size_t session;
+    const char* function;
+    long long result;
+    int call;
+};
+
+TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
+{
+    // One run of each session counts its calls of every fallible function.
+    std::vector<Point> points;
+    for (std::size_t s = 0; s < std::size(kSessions); ++s) {
+        Prepare(kSessions[s]);
+        calls->Reset(kSessions[s].installed ? StarvingAfter("RegQueryValueExA HKCR\\*") : nullptr);
+        Player engine;
+        BuildPlayer(engine);
+        Run(engine, kSessions[s].act);
+        for (const auto& function : kFallible)
+            for (std::size_t k = 1; k <= calls->Calls({(function.first + std::string(" *")).c_str()}).size(); ++k)
+                points.push_back({s, function.first, function.second, static_cast<int>(k)});
+    }
+    const std::size_t all = points.size();
+    const char* const sweep = std::getenv("CONFIG_SWEEP");
+    const bool full = sweep != nullptr && std::string(sweep) == "full";
+    if (!full && all > kSample) {
+        std::mt19937 random(kSeed);
+        std::shuffle(points.begin(), points.end(), random);
+        points.resize(kSample);
+    }
+
+    std::size_t survived = 0, swept = 0;
+    for (const Point& point : points) {
+        const SweepSession& session = kSessions[point.session];
+        const std::string name = std::string(session.name) + ", call " + std::to_string(point.call) + " of " +
+                                 point.function + " failing";
+        std::printf("[ sweep    ] %zu/%zu %s\n", ++swept, points.size(), name.c_str());
+        std::fflush(stdout);
+        SCOPED_TRACE(name);
+        const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+        Prepare(session);
+        const std::string stored = Stores();
+        calls->Reset([&](SystemCalls& faults) {
+            if (session.installed)
+                StarvingAfter("RegQueryValueExA HKCR\\*")(faults);
+            faults.Fail(point.function + std::string(" *"), point.result, point.call);
+        });
+        Player engine;
+        BuildPlayer(engine);
+        const Session run = RunDoConfig(engine.Host(), session.act);
+        const std::size_t journalAtReturn = engine.Journal().size();
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+
+        EXPECT_TRUE(run.shown && run.returned == 1 && !run.leftOpen) << "DoConfig returned " << run.returned;
+        EXPECT_EQ(run.problems, std::vector<std::string>());
+        EXPECT_TRUE(engine.Balanced()) << ::testing::PrintToString(engine.Violations());
+        EXPECT_EQ(engine.Journal().size(), journalAtReturn) << "the engine was called after DoConfig returned";
+        const std::vector<std::string> unfired = calls->Unfired();
+        EXPECT_EQ(std::count(unfired.begin(), unfired.end(), point.function + (" * (call " + std::to_string(point.call) + ")")),
+                  0) << "the call to fail was not made";
+        // The one documented exception: when the query of the control's
+        // registration and its log entry both run out of memory, the outer
+        // handler logs line 294 and leaves that key open.
+        const std::string log = ReadFile(PlayerDirectory() + "KestrovaWebPlayer.log");
+        const bool outerHandler = log.find("Line 294") != std::string::npos;
+        EXPECT_EQ(calls->Held(), outerHandler ? std::vector<std::string>{"key HKCR\\" + std::string(kControlKey)}
+                                              : std::vector<std::string>())
+            << "left open or damaged by the module";
+        calls->CloseKeys();
+        EXPECT_EQ(Misstored(stored, Stores()), "") << "stored with another type or size";
+        EXPECT_TRUE(log == "(no file)" || WholeEntries(log)) << "the log holds part of an entry: " << log;
+        survived += ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
+    }
+    std::printf("[ sweep    ] %zu of %zu fault points swept (%s), %zu survived\n", points.size(), all,
+                full ? "all" : ("a sample, seed " + std::to_string(kSeed)).c_str(), survived);
+}
+
+}  // namespace
+}  // namespace e2e
