@@ -129,6 +129,7 @@ RenderDriverDesc* Player::GetDriverDesc(int driver)
 }
 
 HWND PlayerWindow() { return playerWindow; }
+HMODULE LoadedModule() { return configModule; }
 const std::string& PlayerDirectory() { return playerDirectory; }
 
 void WriteFile(const std::string& path, const std::string& bytes)

@@ -58,6 +58,7 @@ private:
 };
 
 HWND PlayerWindow();
+HMODULE LoadedModule();  // the Config.dll the player loaded at its start
 const std::string& PlayerDirectory();  // ends with a backslash
 
 inline void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }

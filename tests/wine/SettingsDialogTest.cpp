@@ -225,16 +225,15 @@ TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
     });
 }
 
-void CALLBACK PressEscape(HWND, UINT, UINT_PTR, DWORD)
-{
-    PostMessageA(GetActiveWindow() ? GetActiveWindow() : FindWindowA("#32770", "Kestrova Dad Azizov Settings"),
-                 WM_COMMAND, IDCANCEL, 0);
-}
-
-TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAlsoFreshlyLoadedAndPassesOnTheSystemsFailure)
+TEST_F(ConfigTest, DoConfigShowsDialog101AtThePlayersOriginAndPassesOnTheSystemsFailure)
 {
     Player engine;
-    Run(engine, [](User& user) { user.Press(VK_ESCAPE); });
+    // The template's 0,0 places the dialog's client area on its owner's.
+    POINT origin = {0, 0}, placed = {0, 0};
+    ClientToScreen(PlayerWindow(), &origin);
+    Run(engine, [&](User& user) { ClientToScreen(user.SettingsDialog(), &placed), user.Press(VK_ESCAPE); });
+    EXPECT_EQ(std::make_pair(placed.x - origin.x, placed.y - origin.y), std::make_pair(0L, 0L))
+        << "at 0,0 of the player window's client area, not centred";
     EXPECT_EQ(Joined(calls->Calls({"DialogBoxParamA*"})),
               "DialogBoxParamA 101 owner Kestrova Dad Azizov Player (test) param 0");
     // A player that has not registered the list view's class gets no dialog.
@@ -242,21 +241,6 @@ TEST_F(ConfigTest, DoConfigShowsDialog101OverThePlayerAlsoFreshlyLoadedAndPasses
     const Session failed = RunDoConfig(engine.Host(), [](User&) {});
     EXPECT_FALSE(failed.shown);
     EXPECT_EQ(failed.returned, -1);
-
-    // The module finds its templates through the handle it recorded when it
-    // was loaded: a player may call DoConfig before it starts any other
-    // thread. Esc comes from a timer of this very thread, inside the
-    // dialog's own loop.
-    const std::string copy = PlayerDirectory() + "..\\fresh\\Config.dll";
-    WriteFile(copy, "");
-    ASSERT_TRUE(CopyFileA((PlayerDirectory() + "Config.dll").c_str(), copy.c_str(), FALSE));
-    HMODULE fresh = LoadLibraryA(copy.c_str());
-    ASSERT_NE(fresh, nullptr);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 300, PressEscape);
-    const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(fresh, "DoConfig")));
-    EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1) << "a freshly loaded module";
-    KillTimer(nullptr, timer);
-    FreeLibrary(fresh);
 }
 
 }  // namespace

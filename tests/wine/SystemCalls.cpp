@@ -459,6 +459,12 @@ void SystemCalls::CloseKeys()
     state->keys.clear();
 }
 
+void SystemCalls::Unload()
+{
+    FreeLibrary(state->config);
+    state->patched.clear();  // gone with the module
+}
+
 void* SystemCalls::Imported(const char* function) const { return *ImportSlot(state->config, function); }
 
 std::vector<std::string> SystemCalls::Held() const

@@ -46,6 +46,9 @@ public:
     // The faults (and a pretended module path) that have failed no call yet.
     std::vector<std::string> Unfired() const;
     void CloseKeys();  // after a failure that leaves one open, as documented
+    // FreeLibrary of the watched module, its allocator still watched while
+    // it unloads; Held() then tells what the unloading left behind.
+    void Unload();
     // The module's import of function: the spy while this object lives.
     void* Imported(const char* function) const;
 };
