@@ -31,9 +31,14 @@ DirectoryLister::~DirectoryLister()
 
 void DirectoryLister::Enter(const std::string& directory)
 {
+    // The system's search takes a pattern of a path buffer at most: a
+    // directory whose pattern would not fit is not searched (Wine would
+    // search another directory instead, the drive's root among them).
+    const std::string pattern = directory + "*";
+    if (pattern.size() >= MAX_PATH)
+        return;
     // The search is opened only once its level is held, so that the
     // destructor closes it whatever runs out of memory later.
-    const std::string pattern = directory + "*";
     levels_.push_back(Level{directory, INVALID_HANDLE_VALUE, true, {}});
     Level& level = levels_.back();
     level.find = FindFirstFileA(pattern.c_str(), &level.data);

@@ -9,7 +9,9 @@
 
 class DirectoryLister {
 public:
-    // directory: listed as given, ending with a separator. mask: "*" and
+    // directory: listed as given, ending with a separator; a directory
+    // (the given one or a subdirectory) whose search pattern, "*" added,
+    // does not fit a path buffer is not listed. mask: "*" and
     // "?" wildcards, matched against each whole long file name ignoring
     // case. recurse: non-zero also lists the files of every subdirectory,
     // their paths carrying the subdirectory part. includeDirectories:

@@ -14,10 +14,16 @@ std::size_t LengthOf(const char* text) { return text != nullptr ? std::strlen(te
 
 bool SplitPathInto(const char* path, PathParts& parts)
 {
-    if (std::strlen(path) >= MAX_PATH)
+    const std::size_t length = std::strlen(path);
+    if (length >= MAX_PATH)
         return false;
     _splitpath(path, parts.drive, parts.directory, parts.name, parts.extension);
-    return true;
+    // The parts make up the whole path, unless the runtime could not split
+    // it: Wine's leaves every part empty when the directory part has 256
+    // characters or more, and a path made from those would be relative to
+    // the current folder.
+    return std::strlen(parts.drive) + std::strlen(parts.directory) + std::strlen(parts.name) +
+               std::strlen(parts.extension) == length;
 }
 
 bool MakePathInto(char* path, std::size_t size, const char* drive, const char* directory, const char* name,

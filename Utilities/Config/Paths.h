@@ -16,8 +16,8 @@ struct PathParts {
     char extension[MAX_PATH];  // with its dot
 };
 
-// _splitpath(path, ...) into parts. False, with nothing split, when the path
-// does not fit a path buffer.
+// _splitpath(path, ...) into parts. False when the path does not fit a path
+// buffer (nothing split) or the runtime did not split it whole.
 bool SplitPathInto(const char* path, PathParts& parts);
 
 // _makepath(path, drive, directory, name, extension) into a buffer of size
