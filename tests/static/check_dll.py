@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Static check of a built Config.dll, what a player's loader and installer rely on: the machine, DoConfig exported
 by name, system-only imports, dialogs 101 and 102 and the version block in French (France) only, and the stack
-guard, found through the link map beside the stripped DLL. (What the dialogs hold and the calling conventions are
-the running suite's.) Prints where the guard comes from, then each mismatch; exits non-zero on any.
+guard, found through the link map beside the stripped DLL; and that the Wine suite watches every imported function
+(its spies, in tests/wine/SystemCalls.cpp) unless it is named below with the reason it is not failed, so that a new
+fallible import cannot slip past the faults, the journal and the leak counts. (What the dialogs hold and the calling
+conventions are the running suite's.) Prints where the guard comes from, then each mismatch; exits non-zero on any.
 
 Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] [--map Config.map] Config.dll  (python3-pefile)
 """
@@ -18,6 +20,28 @@ MACHINES = {"i686": 0x14C, "x86_64": 0x8664}
 ALLOWED_IMPORTS = {f"{name}.DLL" for name in "KERNEL32 USER32 ADVAPI32 MSVCRT SHELL32 VERSION COMCTL32 GDI32".split()}
 EXPECTED_VERSION_STRINGS = {"FileDescription": "Dad Azizov Configuration", "InternalName": "Config.dll",
                             "OriginalFilename": "Config.dll"}
+SPIES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "SystemCalls.cpp")
+NOT_FAILED = {name: reason for reason, names in {
+    "a call on the module's own dialog, which fails only for a window that is gone":
+        "CheckDlgButton EnableWindow EndDialog GetDlgItem GetWindowTextA IsDlgButtonChecked MessageBoxA SetDlgItemTextA "
+        "SetWindowTextA",
+    "its failure is met as a matter of course (the end of a listing, no cache folder)": "FindNextFileA GetFileAttributesA",
+    "it locks a movable block the module has just allocated": "GlobalLock GlobalUnlock",
+    "a text, path or number function of the runtime, which cannot fail":
+        "_makepath _splitpath _stricmp atoi memchr memcmp memcpy memmove memset sscanf strchr strcmp strlen strncmp "
+        "strrchr wcslen",
+    "the log's writing: a write that fails (a full disk) loses the rest of its entry, unread": "fputc fputs fwrite vfprintf",
+    "the C and C++ runtime linked into the module (start-up, locks, thread-local storage, exceptions, the stack guard)":
+        "CloseHandle CreateSemaphoreW CryptAcquireContextA CryptGenRandom CryptReleaseContext DeleteCriticalSection "
+        "EnterCriticalSection FreeLibrary GetCurrentThreadId GetLastError GetModuleHandleA GetModuleHandleW "
+        "GetProcAddress InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryA LoadLibraryW "
+        "MultiByteToWideChar RaiseException ReleaseSemaphore RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx "
+        "RtlVirtualUnwind SetLastError TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery "
+        "WaitForSingleObject WideCharToMultiByte __mb_cur_max ___lc_codepage_func ___mb_cur_max_func __iob_func "
+        "_amsg_exit _close _errno _exit _initterm _iob _lock _open _read _unlock _write abort localeconv setlocale "
+        "strerror",
+}.items() for name in names.split()}
+
 # The stack guard: with -fstack-protector-strong a function holding a local buffer checks a canary copied from
 # __stack_chk_guard before it returns, and calls __stack_chk_fail (which prints STACK_SMASHED and ends the
 # process) if it was overwritten. -D_FORTIFY_SOURCE's checked functions bring the same support library without a
@@ -59,6 +83,13 @@ def check(path, machine, map_path):
         if not ok]
     problems += [f"imports {dll}: only system DLLs may be (the compiler's runtime is linked in statically)"
                  for dll in imports if dll.upper() not in ALLOWED_IMPORTS]
+    with open(SPIES, encoding="utf-8") as file:
+        spied = set(re.findall(r"SPY\((\w+)\)", file.read().split("kSpies[]")[-1]))
+    functions = sorted({symbol.name.decode() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])
+                        for symbol in entry.imports if symbol.name})
+    print(f"imports:  {len(functions)} functions, {len(spied & set(functions))} of them watched by the suite")
+    problems += [f"imports {name}, which the Wine suite neither spies on nor names as not failed"
+                 for name in functions if name not in spied and name not in NOT_FAILED]
 
     # The player looks its templates up in French (France); a second language would be a second template.
     dialogs = resource_languages(pe, "RT_DIALOG")

@@ -11,9 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 
-#include "PlayerCalls.h"
+#include "MsvcHost.h"
 
 namespace e2e {
 
@@ -22,7 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 HMODULE configModule = nullptr;
-HMODULE msvcPlayerModule = nullptr;
+sim::MsvcHost* msvcHost = nullptr;
 HWND playerWindow = nullptr;
 std::string playerDirectory;
 long stackMoved = 0;
@@ -65,53 +64,10 @@ int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
 #endif
 }
 
-// The simulated player behind MsvcPlayer.dll's objects: each call it passes
-// on reaches the player's own object of that kind.
-struct MsvcBridge {
-    Player* player = nullptr;
-    EngineContext* context = nullptr;
-    RenderManager* manager = nullptr;
-    const RenderDriverDesc* desc = nullptr;
-    std::map<int, RenderContext*> contexts;
-};
-
-long long __cdecl ForwardToPlayer(void* bridge, int call, int object, int a, int b, int c, int d, int e)
-{
-    MsvcBridge& to = *static_cast<MsvcBridge*>(bridge);
-    switch (call) {
-    case kAcquire: return (to.context = to.player->AcquireContext()) != nullptr;
-    case kRelease: return to.player->ReleaseContext(), 0;
-    case kManager: return (to.manager = to.context->QueryRenderManager()) != nullptr;
-    case kDriverCount: return to.manager->GetDriverCount();
-    case kDriverDesc: return (to.desc = to.manager->GetDriverDesc(a)) != nullptr;
-    case kDriverName: return reinterpret_cast<std::intptr_t>(to.desc->name);
-    case kDriverHardware: return to.desc->hardware;
-    case kDriverCapabilities: return to.desc->capabilities;
-    case kDriverModes: return reinterpret_cast<std::intptr_t>(to.desc->displayModes);
-    case kDriverModeCount: return to.desc->displayModeCount;
-    case kContextCount: return to.manager->GetRenderContextCount();
-    case kContext: return (to.contexts[a] = to.manager->GetRenderContext(a)) != nullptr;
-    case kGetDriverIndex: return to.contexts[object]->GetDriverIndex();
-    case kBegin: return to.contexts[object]->BeginDriverChange(), 0;
-    case kSetDriver: return to.contexts[object]->SetDriver(a), 0;
-    case kReconfigure: return to.contexts[object]->Reconfigure(a, b, c, d, e), 0;
-    default: return to.contexts[object]->EndDriverChange(), 0;
-    }
-}
-
 void Overrun(void* block, std::size_t size)
 {
     for (std::size_t i = 0; i < size + 8; ++i)
         static_cast<volatile char*>(block)[i] = 0x5A;
-}
-
-std::string Listed(const User& user, const int (&ids)[5], bool (*shows)(HWND, int))
-{
-    std::string listed;
-    for (int id : ids)
-        if (shows(user.Dialog(), id))
-            listed += (listed.empty() ? "" : " ") + std::to_string(id);
-    return listed;
 }
 
 DisplayMode Mode(int width, int height, int bits = 32) { return DisplayMode{width, height, bits, 60}; }
@@ -161,43 +117,6 @@ void RemoveTree(const std::string& directory)
 {
     std::error_code ignored;
     fs::remove_all(directory, ignored);
-}
-
-std::string Shown(const User& user, int id) { return WindowText(user.Item(id)); }
-
-std::string Entries(const User& user, int comboId)
-{
-    HWND combo = user.Item(comboId);
-    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    std::string text;
-    for (LRESULT i = 0; i < count; ++i) {
-        std::string entry(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
-        entry.resize(entry.size() - 1);
-        text += (i == 0 ? "" : ", ") + entry;
-        if (comboId == 1001)  // the driver list carries the engine's driver index
-            text += "=" + std::to_string(SendMessageA(combo, CB_GETITEMDATA, i, 0));
-        if (i == selected)
-            text += "*";
-    }
-    return text;
-}
-
-std::string Settings(const User& user)
-{
-    const int checkable[] = {1000, 1004, 1020, 1021, 1022};
-    return "drivers: " + Entries(user, 1001) + " | modes: " + Entries(user, 1003) + " | checked: " +
-           Listed(user, checkable, [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; });
-}
-
-std::string Network(const User& user)
-{
-    const int boxes[] = {1010, 1011, 1012, 1016, 1017};
-    return Shown(user, 1015) + " | host: " + Shown(user, 1010) + " | port: " + Shown(user, 1011) + " | auth: " +
-           (IsDlgButtonChecked(user.Dialog(), 1012) == BST_CHECKED ? "on" : "off") + " | user: " + Shown(user, 1016) +
-           " | password: " + Shown(user, 1017) + " | enabled: " +
-           Listed(user, boxes, [](HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; });
 }
 
 std::string MessageBox(User& user)
@@ -267,13 +186,7 @@ void ConfigTest::BuildPlayer(Player& engine, const std::vector<int>& contexts)
 
 Session ConfigTest::Run(Player& engine, const Script& script)
 {
-    using MsvcPlayerHost = PlayerHost*(__cdecl*)(PlayerCall, void*);
-    MsvcBridge bridge;
-    bridge.player = &engine;
-    PlayerHost* host = engine.handsOverNoHost ? nullptr : engine.Host();
-    if (msvcPlayer && host != nullptr)
-        host = reinterpret_cast<MsvcPlayerHost>(reinterpret_cast<void*>(
-            GetProcAddress(msvcPlayerModule, "MsvcPlayerHost")))(ForwardToPlayer, &bridge);
+    PlayerHost* host = engine.handsOverNoHost ? nullptr : msvcPlayer ? msvcHost->For(engine) : engine.Host();
     const Session session = RunDoConfig(host, script);
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
     EXPECT_FALSE(session.leftOpen) << "the script could not close the dialog";
@@ -348,15 +261,19 @@ int main(int argc, char** argv)
     e2e::playerDirectory = std::filesystem::path(self).parent_path().string() + "\\scratch\\player\\";
     std::filesystem::remove_all(e2e::playerDirectory);
     std::filesystem::create_directories(e2e::playerDirectory);
+    // The player runs in its own folder: a path the module made relative to
+    // the current folder would name the player's own files.
+    SetCurrentDirectoryA(e2e::playerDirectory.c_str());
     const std::string installed = e2e::playerDirectory + "Config.dll";
     CopyFileA(dllPath.c_str(), installed.c_str(), FALSE);
     // Away from the screen's corner, so a dialog placed at its owner's
     // origin is told apart from one at the screen's.
     e2e::playerWindow = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (test)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       40, 30, 480, 360, nullptr, nullptr, nullptr, nullptr);
-    e2e::msvcPlayerModule = LoadLibraryA((std::filesystem::path(self).parent_path() / "MsvcPlayer.dll").string().c_str());
+    sim::MsvcHost msvcHost;
+    e2e::msvcHost = &msvcHost;
     if ((e2e::configModule = LoadLibraryA(installed.c_str())) == nullptr || e2e::playerWindow == nullptr ||
-        e2e::msvcPlayerModule == nullptr) {
+        !msvcHost.Loaded()) {
         std::fprintf(stderr, "usage: config_e2e --config-dll=PATH, on a display, MsvcPlayer.dll beside it (cannot load \"%s\")\n",
                      dllPath.c_str());
         return 2;

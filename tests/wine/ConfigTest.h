@@ -15,6 +15,7 @@
 #include <string>
 
 #include "DialogUser.h"
+#include "DialogView.h"
 #include "RegistryText.h"
 #include "SimEngine.h"
 #include "SystemCalls.h"
@@ -70,14 +71,6 @@ std::string ReadFile(const std::string& path);  // "(no file)" when missing
 std::string Tree(const std::string& directory);
 void RemoveTree(const std::string& directory);
 
-// What the user sees of a control: its text; a combo box's entries, "a, b*, c"
-// (* marks the selection), the driver list's with their item data, "HW One=0*".
-std::string Shown(const User& user, int id);
-std::string Entries(const User& user, int comboId);
-// "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600 | checked: 1000 1022" (checked boxes and buttons).
-std::string Settings(const User& user);
-// "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012".
-std::string Network(const User& user);
 // "caption | [buttons] | text | owner owner's caption"; "" when no box is up.
 // The box is then closed as "OK" closes it.
 std::string MessageBox(User& user);

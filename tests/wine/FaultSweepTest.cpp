@@ -122,18 +122,15 @@ std::string Misstored(const std::string& before, const std::string& after)
 // and its located part, each written by one call.
 bool WholeEntries(std::string log)
 {
-    const std::string tab = "\t", located = "Catched Exception\t(\\SetupUtils.cpp : Line 29";
-    while (!log.empty()) {
-        if (log.compare(0, 1, tab) == 0)
-            log.erase(0, 1);
-        else if (log.compare(0, located.size(), located) == 0 && log.size() >= located.size() + 4 &&
-                 std::string("14").find(log[located.size()]) != std::string::npos &&
-                 log.compare(located.size() + 1, 3, ")\r\n") == 0)
-            log.erase(0, located.size() + 4);
-        else
-            return false;
+    const std::string entries[] = {"\t", "Catched Exception\t(\\SetupUtils.cpp : Line 291)\r\n",
+                                   "Catched Exception\t(\\SetupUtils.cpp : Line 294)\r\n"};
+    for (bool found = true; found && !log.empty();) {
+        found = false;
+        for (const std::string& entry : entries)
+            if (log.compare(0, entry.size(), entry) == 0)
+                log.erase(0, entry.size()), found = true;
     }
-    return true;
+    return log.empty();
 }
 
 struct Point {

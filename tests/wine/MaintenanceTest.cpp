@@ -9,31 +9,20 @@ namespace {
 
 std::string Scratch(const std::string& name) { return PlayerDirectory() + "..\\" + name; }
 
+// The module reports its path as the player's directory followed by a name
+// that makes it length characters long, or as a file in folder.
+Faults ModulePathOf(std::size_t length) 
+{
+    return [=](SystemCalls& calls) {
+        calls.PretendModulePath(PlayerDirectory() + std::string(length - PlayerDirectory().size() - 4, 'c') + ".dll");
+    };
+}
+
 // Lays out at path a library built beside this program: "1_2_3_4" (its file version) or "no_fixed_part".
 void Install(const std::string& which, const std::string& path)
 {
     WriteFile(path, "");
     CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_" + which + ".dll").c_str(), path.c_str(), FALSE);
-}
-
-// The components list: "File 220 | Version 70 | a.dll 1.2.3.4 | ...".
-std::string ComponentsList(HWND list)
-{
-    char buffer[512];
-    std::string text;
-    for (int column = 0; column < 2; ++column) {
-        LVCOLUMNA heading = {};
-        heading.mask = LVCF_TEXT, heading.pszText = buffer, heading.cchTextMax = sizeof buffer;
-        ListView_GetColumn(list, column, &heading);
-        text += (column == 0 ? "" : " | ") + std::string(buffer) + " " +
-                std::to_string(ListView_GetColumnWidth(list, column));
-    }
-    for (int row = 0; row < ListView_GetItemCount(list); ++row)
-        for (int column = 0; column < 2; ++column) {
-            ListView_GetItemText(list, row, column, buffer, sizeof buffer);
-            text += (column == 0 ? " | " : " ") + std::string(buffer);
-        }
-    return text;
 }
 
 struct CacheRow {
@@ -60,10 +49,14 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
         {"the module's path is too long: nothing is deleted", {"\\a.bin"},
          [](SystemCalls& calls) { calls.PretendModulePath(PlayerDirectory() + std::string(300, 'x')); }, false,
          "a.bin"},
-        {"the module's path fills its 260 bytes without a NUL: nothing is deleted", {"\\a.bin"},
-         [](SystemCalls& calls) {
-             calls.PretendModulePath(PlayerDirectory() + std::string(260 - PlayerDirectory().size(), 'x'));
-         },
+        {"the module's path fills its 260 bytes without a NUL: nothing is deleted", {"\\a.bin"}, ModulePathOf(260),
+         false, "a.bin"},
+        {"a module path of 259 characters still clears the cache", {"\\a.bin"}, ModulePathOf(259), true, ""},
+        // Wine's runtime splits no directory part of 256 characters or more;
+        // the player runs in its own folder, where a cache made relative to
+        // the current folder would be this one.
+        {"a module in a directory of 256 characters, its separator included: nothing is deleted", {"\\a.bin"},
+         [](SystemCalls& calls) { calls.PretendModulePath(Scratch(std::string(255 - Scratch("").size(), 'w')) + "\\x"); },
          false, "a.bin"},
     };
     for (const CacheRow& row : rows) {
@@ -175,6 +168,12 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
     const std::string all = some + " | zeta.dll 1.2.3.4", repaired = "InstallPath=REG_SZ \"" + libs + "\\\\0\"";
     const std::string noVersions = " | Alpha.dll  | folder.dll\\inner.dll  | nofixed.dll  | sub\\mid.dll  | zeta.dll ";
     const std::vector<Stored> path = {Text("InstallPath", libs + "\\")};
+    // Existing directories of 258 and 259 characters holding a library, and
+    // one in which a library's path is 259 characters.
+    const std::string longDirs = Scratch("long\\"), d258 = longDirs + std::string(258 - longDirs.size(), 'd');
+    const std::string d259 = d258 + "e", d253 = longDirs + std::string(253 - longDirs.size(), 'f');
+    for (const std::string& directory : {d258, d259, d253})
+        Install("1_2_3_4", directory + "\\x.dll");
     const LibraryRow rows[] = {
         {"a path without a separator gets one, written back", {Text("InstallPath", libs)}, nullptr, all, repaired},
         {"a path with a backslash is left as it is", path, nullptr, all, ""},
@@ -188,8 +187,16 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
         {"no path lists nothing", {}, nullptr, "", "(no key)"},
         // 260 bytes are read; with its separator it no longer fits a path
         // buffer, so it is repaired but nothing is listed.
-        {"a path of 259 characters", {Text("InstallPath", "C:\\" + std::string(256, 'x'))}, nullptr, "",
-         "InstallPath=REG_SZ \"C:\\" + std::string(256, 'x') + "\\\\0\""},
+        {"an existing directory of 259 characters", {Text("InstallPath", d259)}, nullptr, "",
+         "InstallPath=REG_SZ \"" + d259 + "\\\\0\""},
+        // Its search pattern, "*" added, would need 261 bytes (and Wine's
+        // runtime does not split it).
+        {"an existing directory of 259 characters with its separator is not searched",
+         {Text("InstallPath", d258 + "\\")}, nullptr, "", ""},
+        {"a library whose path has 259 characters is listed", {Text("InstallPath", d253 + "\\")}, nullptr,
+         " | x.dll 1.2.3.4", ""},
+        {"a path of exactly 260 bytes stored without a NUL is read whole", {{"InstallPath", REG_BINARY, d259 + "x"}},
+         nullptr, "", "InstallPath=REG_SZ \"" + d259 + "x\\\\0\""},
         // 261 bytes with its NUL do not fit: not read at all.
         {"a path of 260 characters is neither listed nor written", {Text("InstallPath", "C:\\" + std::string(257, 'x'))},
          nullptr, "", ""},
@@ -218,6 +225,7 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
 struct LogRow {
     const char* scenario;
     Faults faults;
+    std::string folder;   // where the module says it lies; "": the player's directory
     const char* before;   // the log's bytes before; null: no log
     bool heldOpen;        // by another program, with no sharing
     const char* after;
@@ -228,32 +236,36 @@ struct LogRow {
 // raise them: its runtime runs out of memory while it copies what it read.
 TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
 {
-    const std::string log = PlayerDirectory() + "KestrovaWebPlayer.log";
     const char* const query = "RegQueryValueExA HKCR\\*";
     const Faults starved = StarvingAfter(query);
     const auto both = [](Faults first, Faults second) { return [=](SystemCalls& c) { first(c), second(c); }; };
     Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
     const LogRow rows[] = {
-        {"the query runs out of memory: its handler's line, the key closed", starved, nullptr, false,
+        {"the query runs out of memory: its handler's line, the key closed", starved, "", nullptr, false,
          "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
         // Its tab is written before the log entry fails; the outer handler
         // logs again and leaves the key open, as the reader documents.
         {"the query and its log entry run out of memory: the outer handler's line", both(starved, StarvingAfter("fclose")),
-         nullptr, false, "\t\tCatched Exception\t(\\SetupUtils.cpp : Line 294)\r\n", true},
-        {"entries follow what the log holds", starved, "earlier entry\r\n", false,
+         "", nullptr, false, "\t\tCatched Exception\t(\\SetupUtils.cpp : Line 294)\r\n", true},
+        {"entries follow what the log holds", starved, "", "earlier entry\r\n", false,
          "earlier entry\r\n\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
-        {"a log held open elsewhere is left as it is", starved, "kept\r\n", true, "kept\r\n", false},
-        {"a log that cannot be opened loses the entry", both(starved, Failing("fopen*")), nullptr, false, "(no file)", false},
+        {"a log held open elsewhere is left as it is", starved, "", "kept\r\n", true, "kept\r\n", false},
+        {"a log that cannot be opened loses the entry", both(starved, Failing("fopen*")), "", nullptr, false, "(no file)",
+         false},
         // The module's folder and the log's name make exactly 260
         // characters: with the NUL they do not fit the log path's buffer.
         {"a log path of 260 characters loses the entry", both(starved, [](SystemCalls& calls) {
-             calls.PretendModulePath(PlayerDirectory() + std::string(238 - PlayerDirectory().size(), 'x') +
-                                     "\\Config.dll");
+             calls.PretendModulePath(Scratch(std::string(235 - PlayerDirectory().size(), 'x')) + "\\Config.dll");
          }),
-         nullptr, false, "(no file)", false},
+         Scratch(std::string(235 - PlayerDirectory().size(), 'x')) + "\\", nullptr, false, "(no file) (not opened)", false},
+        {"a module path of 259 characters still writes the log", both(starved, ModulePathOf(259)), "", nullptr, false,
+         "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
     };
     for (const LogRow& row : rows) {
         SCOPED_TRACE(row.scenario);
+        const std::string log = (row.folder.empty() ? PlayerDirectory() : row.folder) + "KestrovaWebPlayer.log";
+        if (!row.folder.empty())
+            WriteFile(row.folder, "");
         DeleteFileA(log.c_str());
         if (row.before != nullptr)
             WriteFile(log, row.before);
@@ -270,7 +282,7 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
             << "a failed read shows no version";
         if (holder != INVALID_HANDLE_VALUE)
             CloseHandle(holder);
-        EXPECT_EQ(ReadFile(log), row.after);
+        EXPECT_EQ(ReadFile(log) + (calls->Calls({"fopen*"}).empty() ? " (not opened)" : ""), row.after);
         EXPECT_EQ(held, row.keyLeftOpen ? "key HKCR\\" + std::string(kControlKey) : "");
     }
 }

@@ -117,7 +117,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
           {"proxy_auth", REG_BINARY, std::string(5, '\1')}, {"proxy_username", REG_SZ, std::string(1025, 'u')},
           Text("proxy_password", std::string(65536, 'p'))},
          "", kNone, defaults},
-        {"a stored port of -2147483648 fills its 12 characters", Proxy("HTTP", "h", 0x80000000), "",
+        {"a stored port of -2147483648 fills the 12 bytes of its text, NUL included", Proxy("HTTP", "h", 0x80000000), "",
          "HTTP | host: h | port: -2147483648 | auth: off | user:  | password:  | enabled: 1010 1011 1012", ""},
         {"a system proxy of 1023 characters is offered", {}, std::string(1018, 'h') + ":8080",
          ("HTTP | host: " + std::string(1018, 'h') + " | port: 8080 | auth: off | user:  | password:  | enabled: "
@@ -182,6 +182,9 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
          Writes("NONE", "", 0, 0, "", "")},
         {"a host of 1,024 characters is stored with its first 1023", {}, nullptr,
          fill("SOCKS4", longHost.c_str(), "1", false), Writes("SOCKS4", longHost.substr(1).c_str(), 1, 0, "", "")},
+        {"a user name and a password of 1,024 characters are stored with their first 1023", {}, nullptr,
+         fill("HTTP", "h", "1", true, longHost.c_str(), longHost.c_str()),
+         Writes("HTTP", "h", 1, 1, longHost.substr(1).c_str(), longHost.substr(1).c_str())},
         {"ten digits count with their first nine, a blank is a host", {}, nullptr,
          fill("HTTP", " ", "1234567890", false), Writes("HTTP", " ", 123456789, 0, "", "")},
         {"any port but 0 passes, a negative one too", {}, nullptr, fill("HTTP", "h", "-1", false),

@@ -6,6 +6,7 @@
 // first shown to follow objects made and destroyed here.
 #include "ConfigTest.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -74,10 +75,10 @@ TEST_F(ConfigTest, CountsFollowWhatTheProcessMakesAndDestroys)
     const Counts made = Measure();
     CloseHandle(event), DeleteObject(brush), DestroyWindow(window), HeapFree(GetProcessHeap(), 0, memory);
     const Counts destroyed = Measure();
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_GE(made[i] - before[i], i < 3 ? 1 : 1 << 20) << kCounted[i];
-        EXPECT_EQ(destroyed[i], before[i]) << kCounted[i];
-    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(std::make_pair(made[i] - before[i], destroyed[i]), std::make_pair(1L, before[i])) << kCounted[i];
+    // A freed block may linger in a heap that is being checked.
+    EXPECT_GE(std::min(made[3] - before[3], made[3] - destroyed[3]), 1L << 20) << kCounted[3];
 }
 
 TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)

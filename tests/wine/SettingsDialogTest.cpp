@@ -35,6 +35,12 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Players, EngineTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "MsvcAbi" : "Own"; });
 const std::string x1(std::string(1023, 'x') + "1"), x2(std::string(1023, 'x') + "2");
+const std::string y1(std::string(1022, 'y') + "1"), y2(std::string(1022, 'y') + "2");
+// A driver offering the two ends of the 32-bit range.
+void edge(Player& engine)
+{
+    engine.AddDriver(sim::HardwareDriver("Edge", {{INT_MIN, INT_MIN, 32, 60}, {INT_MAX, INT_MAX, 32, 60}}));
+}
 
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
 {
@@ -70,17 +76,16 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          nullptr, nullptr, all + "640x480, 800x600*, 1024x768 | checked: 1022"},
         {"a stored driver of -1, saved from an empty list, is not found", {Dword("RenderEngine", 0xFFFFFFFF)}, nullptr,
          nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000 1022"},
+        // Read whole, the 64 KiB width would begin with 800 and select 800x600.
         {"values of 0 bytes or 64 KiB are not taken, a number stored as text is its bytes",
-         {{"AutoUpdate", REG_BINARY, ""}, {"fsWidth", REG_BINARY, std::string(65536, '\1')}, Text("ForceRenderMode", "2")},
+         {{"AutoUpdate", REG_BINARY, ""}, {"fsWidth", REG_BINARY, std::string("\x20\x03", 2) + std::string(65534, '\0')},
+          Dword("fsHeight", 600), Text("ForceRenderMode", "2")},
          nullptr, nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000"},
-        // At the edges of the texts' buffers: "%dx%d" of INT_MIN twice is 23
-        // characters, driver names are read back at their full length.
-        {"display modes at the ends of the 32-bit range, stored at the lower end",
+        // At the edges of the texts' buffers: driver names are read back at
+        // their full length.
+        {"INT_MIN twice fills the 24 bytes of a resolution text, NUL included, and is selected as stored",
          {Dword("RenderEngine", 4), Dword("fsWidth", 0x80000000), Dword("fsHeight", 0x80000000)},
-         Contexts({4}, [](Player& engine) {
-             engine.AddDriver(sim::HardwareDriver("Edge", {{INT_MIN, INT_MIN, 32, 60}, {INT_MAX, INT_MAX, 32, 60}}));
-         }),
-         nullptr,
+         Contexts({4}, edge), nullptr,
          "drivers: HW One=0, HW Two=1, SW Raster=3, Edge=4* | modes: -2147483648x-2147483648*, "
          "2147483647x2147483647 | checked: 1000 1022"},
         {"driver names of 1023, 1024 and 5,000 characters are listed whole", {Dword("RenderEngine", 6)},
@@ -119,6 +124,12 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
         {"no driver and no mode listed: -1 and 640x480", {},
          [](Player& engine) { engine.hasRenderManager = false; }, closing(nullptr, 0),
          saved(true, {1, 0xFFFFFFFF, 640, 480, 0, 0})},
+        {"the largest mode selected", {Dword("RenderEngine", 4)}, Contexts({4}, edge),
+         closing([](User& user) { user.Pick(1003, "2147483647x2147483647"); }, 0),
+         saved(false, {1, 4, 2147483647, 2147483647, 0, 0})},
+        {"the smallest mode selected", {Dword("RenderEngine", 4)}, Contexts({4}, edge),
+         closing([](User& user) { user.Pick(1003, "-2147483648x-2147483648"); }, 0),
+         saved(false, {1, 4, 0x80000000, 0x80000000, 0, 0})},
         {"Esc after changes", {}, nullptr, closing([](User& user) { user.Click(1000); }, VK_ESCAPE), ""},
     }, [&](User& user, Player&) { return Joined(calls->Calls({"Reg*"})) + (user.Open() ? " (left open)" : ""); });
 }
@@ -191,6 +202,9 @@ TEST_P(EngineTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         {"of names alike in their first 1023 characters the first is selected", {Dword("RenderEngine", 5)},
          Named({x1, x2}, 1), click(1021),
          "drivers: HW One=0, HW Two=1, " + x1 + "=4*, " + x2 + "=5 | modes: 640x480* | checked: 1000 1021"},
+        {"names alike in their first 1022 characters are told apart by the 1023rd", {Dword("RenderEngine", 5)},
+         Named({y1, y2}, 1), click(1021),
+         "drivers: HW One=0, HW Two=1, " + y1 + "=4, " + y2 + "=5* | modes: 640x480* | checked: 1000 1021"},
         {"any notification of a radio button counts", {}, Contexts({0}),
          [](User& user) {
              SendMessageA(user.Item(1022), BM_SETCHECK, BST_UNCHECKED, 0);
@@ -211,17 +225,19 @@ TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
         {"a driver without description, one without name", {}, Contexts({0}, [](Player& e) {
              e.undescribed = {1}, e.AddDriver(sim::SimDriver{"", false, 1, RENDER_DRIVER_CAP_USABLE, {}});
          }),
-         nullptr, "drivers: HW One=0*, SW Raster=3, =4 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1022"},
+         nullptr, "drivers: HW One=0*, SW Raster=3, =4 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1022 -> "
+                  "drivers: HW One=0, SW Raster=3*, =4 | modes: 320x240, 640x480* | checked: 1000 1022"},
         {"negative counts", {}, Contexts({0}, [](Player& e) { e.driverCount = -1, e.contextCount = -3; }), nullptr,
          empty},
         {"display modes counted but not handed over: none listed", {},
          Contexts({0}, [](Player& e) { e.modesWithheld = {0, 3}; }), nullptr,
-         "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes:  | checked: 1000 1022"},
+         "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes:  | checked: 1000 1022 -> "
+         "drivers: HW One=0, HW Two=1, SW Raster=3* | modes:  | checked: 1000 1022"},
     }, [](User& user, Player&) {
         const std::string shown = Settings(user);
-        // Everything that reaches for the engine.
+        // Everything that reaches for the engine changes nothing more.
         user.Click(1020), user.Click(1022), user.Notify(1001, CBN_SELCHANGE);
-        return shown;
+        return shown + (Settings(user) == shown ? "" : " -> " + Settings(user));
     });
 }
 

@@ -1,6 +1,7 @@
 // SystemCalls.cpp - see SystemCalls.h.
 #include "SystemCalls.h"
 
+#include "DialogView.h"
 #include "RegistryText.h"
 
 #include <shellapi.h>
@@ -16,6 +17,8 @@
 
 namespace e2e {
 namespace {
+
+using sim::WindowText;
 
 // Does line match pattern? '*' stands for any text, including none;
 // everything else for itself. Without recursion: a line may hold a value
@@ -432,13 +435,6 @@ std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> p
         if (std::any_of(patterns.begin(), patterns.end(), [&](const char* pattern) { return Matches(line.c_str(), pattern); }))
             lines.push_back(line);
     return lines;
-}
-
-std::string WindowText(HWND window)
-{
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 Faults Failing(const char* pattern, long long result)

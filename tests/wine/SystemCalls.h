@@ -59,7 +59,6 @@ Faults Failing(const char* pattern, long long result = 0);
 // if it comes before its next watched call: its own runtime raises
 // std::bad_alloc inside the module.
 Faults StarvingAfter(const char* pattern);
-std::string WindowText(HWND window);
 
 }  // namespace e2e
 

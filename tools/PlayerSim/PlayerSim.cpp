@@ -1,6 +1,7 @@
 // PlayerSim.cpp - the simulated Kestrova Dad Azizov player: a main window,
 // Config.dll loaded the way the player loads it, and DoConfig called with
-// a simulated engine. Prints what DoConfig returned, what the module did to
+// a simulated engine, whose objects it hands over in the MSVC ABI as the real
+// player does (MsvcPlayer.dll). Prints what DoConfig returned, what the module did to
 // the engine and the settings it left in the registry.
 //
 // Usage: PlayerSim.exe [--screenshot DIR] [PATH\Config.dll]
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "DemoEngine.h"
+#include "MsvcHost.h"
 #include "RegistryText.h"
 #include "ScreenshotTour.h"
 #include "SimEngine.h"
@@ -133,17 +135,23 @@ int main(int argc, char** argv)
 
     sim::SimEngine engine;
     sim::BuildDemoEngine(engine);
+    // The player is built with the Microsoft compiler: its engine objects
+    // reach the module in that compiler's ABI (MsvcPlayer.dll beside this
+    // program), whatever compiler built the module.
+    sim::MsvcHost msvc;
+    PlayerHost* host = msvc.Loaded() ? msvc.For(engine) : engine.Host();
     HWND mainWindow = CreateMainWindow();
 
-    std::printf("Opening the settings dialog of %s\n", dllPath.c_str());
+    std::printf("Opening the settings dialog of %s; the engine's objects %s\n", dllPath.c_str(),
+                msvc.Loaded() ? "built in the MSVC ABI (MsvcPlayer.dll)" : "the simulated player's own (no MsvcPlayer.dll)");
     std::fflush(stdout);
     sim::ScreenshotTour tour;
     tour.directory = options.screenshotDir;
     int result = 0;
     if (tour.directory.empty()) {
-        result = doConfig(engine.Host(), mainWindow);
+        result = doConfig(host, mainWindow);
     } else {
-        const sim::Session session = sim::RunDoConfig(doConfig, engine.Host(), mainWindow, std::ref(tour));
+        const sim::Session session = sim::RunDoConfig(doConfig, host, mainWindow, std::ref(tour));
         result = static_cast<int>(session.returned);
         if (!session.shown || session.leftOpen)
             tour.problems.push_back(session.shown ? "the tour left a dialog open" : "the dialog did not appear");
@@ -152,8 +160,8 @@ int main(int argc, char** argv)
     std::printf("DoConfig returned %d\n", result);
     PrintJournal(engine);
     PrintStoredSettings();
-    if (!tour.report.empty())
-        std::printf("Advanced Information showed: %s\n", tour.report.c_str());
+    for (const std::string& dialog : tour.seen)
+        std::printf("%s\n", dialog.c_str());
     for (const std::string& path : tour.saved)
         std::printf("Screenshot: %s\n", path.c_str());
 

@@ -1,9 +1,8 @@
 // ScreenshotTour.cpp - see ScreenshotTour.h.
 #include "ScreenshotTour.h"
 
+#include "DialogView.h"
 #include "ScreenCapture.h"
-
-#include <commctrl.h>
 
 namespace sim {
 
@@ -16,17 +15,16 @@ const DWORD kPaintDelayMs = 700;
 
 void ScreenshotTour::operator()(User& user)
 {
-    char control[64] = "", plugin[64] = "";
-    GetWindowTextA(user.Item(1008), control, sizeof control);
-    GetWindowTextA(user.Item(1010), plugin, sizeof plugin);
-    report = std::string("control ") + control + ", plug-in " + plugin + ", " +
-             std::to_string(ListView_GetItemCount(user.Item(1007))) + " components";
+    seen.push_back("Settings dialog: " + Settings(user));
+    seen.push_back("Advanced Information: control " + Shown(user, 1008) + ", plug-in " + Shown(user, 1010) + "; " +
+                   ComponentsList(user.Item(1007)));
     Shoot(user.Dialog(), "settings-dialog.bmp");
     ShootDroppedList(user, 1001, "driver-list.bmp");
     ShootDroppedList(user, 1003, "resolution-list.bmp");
     user.OpenNetworkSettings();
     if (user.NetworkOpen()) {
         Shoot(user.Dialog(), "network-settings.bmp");
+        seen.push_back("Network Settings dialog: " + Network(user));
         // Filled in as a user would, showing the boxes an HTTP proxy with
         // authentication enables and the masked password.
         user.Pick(1015, "HTTP");

@@ -17,7 +17,7 @@ namespace sim {
 struct ScreenshotTour {
     std::string directory;            // where the BMP files go (Windows path)
     std::vector<std::string> saved;   // their paths
-    std::string report;               // what "Advanced Information" showed
+    std::vector<std::string> seen;    // what each dialog showed as opened
     std::vector<std::string> problems;
 
     void operator()(User& user);      // the script for RunDoConfig
