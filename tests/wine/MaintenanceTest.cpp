@@ -55,8 +55,8 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
         // Wine's runtime splits no directory part of 256 characters or more;
         // the player runs in its own folder, where a cache made relative to
         // the current folder would be this one.
-        {"a module in a directory of 256 characters, its separator included: nothing is deleted", {"\\a.bin"},
-         [](SystemCalls& calls) { calls.PretendModulePath(Scratch(std::string(255 - Scratch("").size(), 'w')) + "\\x"); },
+        {"a module path whose directory part has 256 characters: nothing is deleted", {"\\a.bin"},
+         [](SystemCalls& calls) { calls.PretendModulePath(Scratch(std::string(257 - Scratch("").size(), 'w')) + "\\x"); },
          false, "a.bin"},
     };
     for (const CacheRow& row : rows) {
