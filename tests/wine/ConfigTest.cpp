@@ -42,21 +42,13 @@ int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
     // At entry, after two arguments and the return address: (aligned - offset - 12) mod 16.
     struct { void* function; PlayerHost* host; HWND parent; long offset; int result; long moved; } call = {
         reinterpret_cast<void*>(doConfig), host, parent, (4 - entryAlignment) & 15, 0, 0};
-    asm volatile("mov %%esp, %%esi\n\t"
-                 "and $-16, %%esp\n\t"
-                 "sub 12(%%ebx), %%esp\n\t"
-                 "mov %%esp, %%edi\n\t"
-                 "push 8(%%ebx)\n\t"
-                 "push 4(%%ebx)\n\t"
-                 "call *(%%ebx)\n\t"
-                 "mov %%eax, 16(%%ebx)\n\t"
-                 "lea 8(%%esp), %%ecx\n\t"
-                 "sub %%edi, %%ecx\n\t"
-                 "mov %%ecx, 20(%%ebx)\n\t"
-                 "mov %%esi, %%esp"
-                 :
-                 : "b"(&call)
-                 : "eax", "ecx", "edx", "esi", "edi", "memory", "cc");
+    // Aligned, offset, two arguments pushed, the call; then the result and
+    // where the stack pointer came back (8 above the arguments' start for
+    // a callee that leaves them to the caller).
+    asm volatile("mov %%esp, %%esi; and $-16, %%esp; sub 12(%%ebx), %%esp; mov %%esp, %%edi;"
+                 "push 8(%%ebx); push 4(%%ebx); call *(%%ebx); mov %%eax, 16(%%ebx);"
+                 "lea 8(%%esp), %%ecx; sub %%edi, %%ecx; mov %%ecx, 20(%%ebx); mov %%esi, %%esp"
+                 : : "b"(&call) : "eax", "ecx", "edx", "esi", "edi", "memory", "cc");
     stackMoved = call.moved;
     return call.result;
 #else
@@ -119,28 +111,6 @@ void RemoveTree(const std::string& directory)
     fs::remove_all(directory, ignored);
 }
 
-std::string MessageBox(User& user)
-{
-    HWND box = sim::FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
-                                    user.NetworkDialog());
-    if (box == nullptr)
-        return "";
-    std::string text = WindowText(box);
-    for (HWND item = GetWindow(box, GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT)) {
-        char kind[16] = "";
-        GetClassNameA(item, kind, sizeof kind);
-        const std::string shown = lstrcmpiA(kind, "Button") == 0 ? "[" + WindowText(item) + "]"
-                                  : SendMessageA(item, STM_GETICON, 0, 0) != 0 ? "icon"
-                                                                               : WindowText(item);
-        if (IsWindowVisible(item) && !shown.empty())
-            text += " | " + shown;
-    }
-    text += " | owner " + WindowText(GetWindow(box, GW_OWNER));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    user.Sync();
-    return text;
-}
-
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
 {
     stackMoved = 0;
@@ -151,7 +121,7 @@ Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
     return session;
 }
 
-void ConfigTest::SetUp()
+void ClearPlayer()
 {
     DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
     DeleteKey(HKEY_CURRENT_USER, "Software\\Kestrova");
@@ -161,6 +131,11 @@ void ConfigTest::SetUp()
     Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 0), Text("ProxyServer", "")});
     RemoveTree(PlayerDirectory() + "MediaCache");
     DeleteFileA((PlayerDirectory() + "KestrovaWebPlayer.log").c_str());
+}
+
+void ConfigTest::SetUp()
+{
+    ClearPlayer();
     calls = std::make_unique<SystemCalls>(configModule);
 }
 

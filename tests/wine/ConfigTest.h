@@ -63,6 +63,9 @@ HMODULE LoadedModule();  // the Config.dll the player loaded at its start
 const std::string& PlayerDirectory();  // ends with a backslash
 
 inline void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
+// The player as installed: no settings stored, no browser, the system proxy
+// off, no media cache and no log.
+void ClearPlayer();
 
 // Files, by Windows path; a path that ends with a backslash is a folder.
 void WriteFile(const std::string& path, const std::string& bytes);
@@ -71,9 +74,6 @@ std::string ReadFile(const std::string& path);  // "(no file)" when missing
 std::string Tree(const std::string& directory);
 void RemoveTree(const std::string& directory);
 
-// "caption | [buttons] | text | owner owner's caption"; "" when no box is up.
-// The box is then closed as "OK" closes it.
-std::string MessageBox(User& user);
 
 using Script = std::function<void(User&)>;
 using Tweak = std::function<void(Player&)>;

@@ -1,13 +1,9 @@
-// FaultSweepTest.cpp - whole sessions run again and again, each time with one
-// more of the module's fallible calls failing as memory or the system fails
-// it: the first call of the first function, then its second, and so on.
-// Whatever fails, afterwards the player is alive and DoConfig came back with
-// 1, the engine's pairs are balanced and nothing reached it after DoConfig
-// returned, the module holds nothing and overran nothing, every value it
-// stored has its own type and size, and the log holds whole entries only.
-// The hand-written rows say what the user sees of a failure; the sweep
-// proves that no failure anywhere does worse. CONFIG_SWEEP=full sweeps every
-// point; otherwise a fixed sample of them.
+// FaultSweepTest.cpp - whole sessions run again and again, each time with the
+// next call of one of the module's fallible imports failing as memory or the
+// system fails it. Whatever fails, the player is alive and DoConfig came back
+// with 1, the engine is balanced and untouched after, nothing is held or
+// overrun, every stored value has its own type and size, and the log holds
+// whole entries. CONFIG_SWEEP=full sweeps every point, else a fixed sample.
 #include "ConfigTest.h"
 
 #include <algorithm>
@@ -40,7 +36,7 @@ struct SweepSession {
 // Closes whatever a failure left open, as a user would.
 void Leave(User& user)
 {
-    MessageBox(user);
+    MessageBoxText(user);
     if (user.NetworkOpen())
         user.Click(1019);
     if (user.Open())
@@ -68,11 +64,7 @@ const SweepSession kSessions[] = {
 void Prepare(const SweepSession& session)
 {
     const std::string scratch = PlayerDirectory() + "..\\sweep\\";
-    DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
-    DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-    DeleteKey(HKEY_CLASSES_ROOT, "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}");
-    DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape");
-    DeleteFileA((PlayerDirectory() + "KestrovaWebPlayer.log").c_str());
+    ClearPlayer();
     WriteFile(PlayerDirectory() + "MediaCache\\old\\clip.bin", "cached");
     Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", "system.proxy:3128")});
     if (!session.installed)

@@ -68,7 +68,7 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
         // No message either way, and the button is enabled again.
         EXPECT_EQ(Play({}, [](User& user, Player&) {
                       user.Click(1002);
-                      return MessageBox(user) + (IsWindowEnabled(user.Item(1002)) ? "" : "disabled");
+                      return MessageBoxText(user) + (IsWindowEnabled(user.Item(1002)) ? "" : "disabled");
                   }),
                   "");
         EXPECT_EQ(Joined(calls->Calls({"SHFileOperationA*", "Sleep*"})),

@@ -198,7 +198,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         const std::string entered = Network(user);
         calls->Reset();
         user.Click(1018);
-        const std::string box = MessageBox(user);
+        const std::string box = MessageBoxText(user);
         if (box.empty())
             return ProxyWrites(*calls) + (user.NetworkOpen() ? " (left open)" : "");
         // Refused: nothing stored, and the entries stay as they were.
@@ -327,7 +327,7 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
                       user.Type(1010, "x");
                       user.Type(1011, "1");
                       user.Click(1018);
-                      seen += MessageBox(user) + "\n";
+                      seen += MessageBoxText(user) + "\n";
                       user.Click(1);  // "&Close" saves what it can
                       seen += KeyText(HKEY_CURRENT_USER, kNetworkKey) + "\n";
                       return seen + KeyText(HKEY_LOCAL_MACHINE, kSettingsKey);

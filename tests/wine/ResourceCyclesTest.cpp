@@ -77,8 +77,8 @@ TEST_F(ConfigTest, CountsFollowWhatTheProcessMakesAndDestroys)
     const Counts destroyed = Measure();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(std::make_pair(made[i] - before[i], destroyed[i]), std::make_pair(1L, before[i])) << kCounted[i];
-    // A freed block may linger in a heap that is being checked.
-    EXPECT_GE(std::min(made[3] - before[3], made[3] - destroyed[3]), 1L << 20) << kCounted[3];
+    // The process's other blocks come and go meanwhile (a few KiB).
+    EXPECT_GE(std::min(made[3] - before[3], made[3] - destroyed[3]), 1L << 19) << kCounted[3];
 }
 
 TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)

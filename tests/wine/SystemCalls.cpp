@@ -144,8 +144,7 @@ void Forget(HKEY key)
 std::string Hex(unsigned long long value)
 {
     char text[24];
-    std::snprintf(text, sizeof text, "0x%llx", value);
-    return text;
+    return std::string(text, std::snprintf(text, sizeof text, "0x%llx", value));
 }
 
 DWORD ModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
@@ -191,18 +190,24 @@ void* Guarded(void* block, std::size_t size)
     return block;
 }
 
-// Checks a block's guard bytes and returns its size, 0 for a block the
+// Records an overrun when the guard bytes after size bytes of block are not
+// intact. The caller holds the state's lock.
+void CheckBytes(const void* block, std::size_t size, const char* what)
+{
+    const unsigned char* guard = static_cast<const unsigned char*>(block) + size;
+    if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
+        state->overruns.push_back(what + std::to_string(size) + " bytes written past its end");
+}
+
+// Checks a heap block's guard bytes and returns its size, 0 for a block the
 // module allocated before it was watched; with release, forgets the block.
-// The caller holds the state's lock.
 std::size_t CheckGuard(void* block, bool release)
 {
     const auto found = state->blocks.find(block);
     if (found == state->blocks.end())
         return 0;
     const std::size_t size = found->second;
-    const unsigned char* guard = static_cast<unsigned char*>(block) + size;
-    if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
-        state->overruns.push_back("heap block of " + std::to_string(size) + " bytes written past its end");
+    CheckBytes(block, size, "heap block of ");
     if (release)
         state->blocks.erase(found);
     return size;
@@ -259,9 +264,7 @@ HGLOBAL ReleasedGlobal(HGLOBAL memory)
     std::unique_lock<std::mutex> lock(state->mutex);
     const auto found = state->globals.find(memory);
     if (found != state->globals.end()) {
-        const unsigned char* guard = static_cast<unsigned char*>(GlobalLock(memory)) + found->second;
-        if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
-            state->overruns.push_back("movable block of " + std::to_string(found->second) + " bytes written past its end");
+        CheckBytes(GlobalLock(memory), found->second, "movable block of ");
         GlobalUnlock(memory);
         state->globals.erase(found);
     }

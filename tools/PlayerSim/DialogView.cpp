@@ -82,4 +82,26 @@ std::string ComponentsList(HWND list)
     return text;
 }
 
+std::string MessageBoxText(User& user)
+{
+    HWND box = FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
+                                    user.NetworkDialog());
+    if (box == nullptr)
+        return "";
+    std::string text = WindowText(box);
+    for (HWND item = GetWindow(box, GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT)) {
+        char kind[16] = "";
+        GetClassNameA(item, kind, sizeof kind);
+        const std::string shown = lstrcmpiA(kind, "Button") == 0 ? "[" + WindowText(item) + "]"
+                                  : SendMessageA(item, STM_GETICON, 0, 0) != 0 ? "icon"
+                                                                               : WindowText(item);
+        if (IsWindowVisible(item) && !shown.empty())
+            text += " | " + shown;
+    }
+    text += " | owner " + WindowText(GetWindow(box, GW_OWNER));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    user.Sync();
+    return text;
+}
+
 }  // namespace sim

@@ -26,6 +26,9 @@ std::string Network(const User& user);
 // The installed components: "File 220 | Version 70 | a.dll 1.2.3.4 | ...",
 // the column headings with their widths, then the rows.
 std::string ComponentsList(HWND list);
+// The message box that is up, "caption | [buttons] | text | owner owner's
+// caption", closed then as its "OK" closes it; "" when none is up.
+std::string MessageBoxText(User& user);
 
 }  // namespace sim
 

@@ -32,6 +32,14 @@ void ScreenshotTour::operator()(User& user)
             user.Click(1012);
         user.Type(1010, "proxy.example"), user.Type(1011, "8080"), user.Type(1016, "me"), user.Type(1017, "secret");
         Shoot(user.Dialog(), "network-settings-filled.bmp");
+        // Without a port, "&Ok" warns and keeps the dialog open.
+        user.Type(1011, "");
+        user.Click(1018);
+        HWND warning = FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(),
+                                       user.NetworkDialog());
+        if (warning != nullptr)
+            Shoot(warning, "incomplete-entry-warning.bmp");
+        seen.push_back("Message box: " + MessageBoxText(user));
         user.Click(1019);  // "&Cancel" stores none of it
     }
     user.Press(VK_ESCAPE);

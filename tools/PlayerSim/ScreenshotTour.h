@@ -1,9 +1,10 @@
 // ScreenshotTour.h - for the demo without a person at the screen: a user who
 // photographs the settings dialog as opened, with the driver list and the
 // resolution list dropped down, and the network settings dialog it opens
-// with "&Network Settings", as opened and filled in with an HTTP proxy
-// (closed again with "&Cancel"), then closes the settings dialog with Esc
-// the way a user would (nothing is saved).
+// with "&Network Settings", as opened and filled in with an HTTP proxy, and
+// the warning its "&Ok" gives without a port (closed again with "&Cancel"),
+// then closes the settings dialog with Esc the way a user would (nothing is
+// saved).
 #ifndef KESTROVA_PLAYERSIM_SCREENSHOT_TOUR_H
 #define KESTROVA_PLAYERSIM_SCREENSHOT_TOUR_H
 
