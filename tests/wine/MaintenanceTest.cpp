@@ -10,8 +10,8 @@ namespace {
 std::string Scratch(const std::string& name) { return PlayerDirectory() + "..\\" + name; }
 
 // The module reports its path as the player's directory followed by a name
-// that makes it length characters long, or as a file in folder.
-Faults ModulePathOf(std::size_t length) 
+// that makes it length characters long.
+Faults ModulePathOf(std::size_t length)
 {
     return [=](SystemCalls& calls) {
         calls.PretendModulePath(PlayerDirectory() + std::string(length - PlayerDirectory().size() - 4, 'c') + ".dll");
