@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 
 namespace e2e {
@@ -17,13 +16,10 @@ namespace {
 
 // The module's fallible imports and how each fails.
 const std::pair<const char*, long long> kFallible[] = {
-    {"malloc", 0}, {"calloc", 0}, {"realloc", 0}, {"GlobalAlloc", 0},
-    {"RegOpenKeyExA", ERROR_ACCESS_DENIED}, {"RegCreateKeyA", ERROR_ACCESS_DENIED},
-    {"RegCreateKeyExA", ERROR_ACCESS_DENIED}, {"RegQueryValueExA", ERROR_MORE_DATA},
-    {"RegSetValueExA", ERROR_ACCESS_DENIED}, {"fopen", 0}, {"GetModuleFileNameA", 0},
-    {"FindFirstFileA", -1}, {"GetFileVersionInfoSizeA", 0}, {"GetFileVersionInfoA", 0}, {"VerQueryValueA", 0},
-    {"SHFileOperationA", 0x7C},
-};
+    {"malloc", 0}, {"calloc", 0}, {"realloc", 0}, {"GlobalAlloc", 0}, {"RegOpenKeyExA", ERROR_ACCESS_DENIED},
+    {"RegCreateKeyA", ERROR_ACCESS_DENIED}, {"RegCreateKeyExA", ERROR_ACCESS_DENIED}, {"RegQueryValueExA", ERROR_MORE_DATA},
+    {"RegSetValueExA", ERROR_ACCESS_DENIED}, {"fopen", 0}, {"GetModuleFileNameA", 0}, {"FindFirstFileA", -1},
+    {"GetFileVersionInfoSizeA", 0}, {"GetFileVersionInfoA", 0}, {"VerQueryValueA", 0}, {"SHFileOperationA", 0x7C}};
 const std::size_t kSample = 60;
 const unsigned kSeed = 20261207;
 
@@ -91,20 +87,18 @@ std::string Stores()
 // NUL for the texts.
 std::string Misstored(const std::string& before, const std::string& after)
 {
-    const char* const numbers[] = {"AutoUpdate=", "RenderEngine=", "fsWidth=", "fsHeight=", "Set32bits=",
-                                   "ForceRenderMode=", "proxy_port=", "proxy_auth="};
+    const std::string numbers = " AutoUpdate= RenderEngine= fsWidth= fsHeight= Set32bits= ForceRenderMode= proxy_port= "
+                                "proxy_auth= ";
     std::string wrong;
     for (std::size_t at = 0, end; at < after.size(); at = end + 2) {
         end = std::min(after.find("; ", at), after.size());
-        const std::string value = after.substr(at, end - at);
-        const std::size_t equals = value.find('=');
-        if (value == "(no key)" || equals == std::string::npos || ("; " + before + "; ").find("; " + value + "; ") != std::string::npos)
+        const std::string value = after.substr(at, end - at), name = value.substr(0, value.find('=') + 1);
+        const std::string text = value.substr(name.size());
+        if (value == "(no key)" || ("; " + before + "; ").find("; " + value + "; ") != std::string::npos)
             continue;
-        const std::string text = value.substr(equals + 1);
-        const bool number = std::any_of(std::begin(numbers), std::end(numbers),
-                                        [&](const char* name) { return value.compare(0, std::strlen(name), name) == 0; });
-        const bool fits = number ? text.compare(0, 10, "REG_DWORD ") == 0 && text.find('"') == std::string::npos
-                                 : text.compare(0, 8, "REG_SZ \"") == 0 && text.find("\\0") == text.size() - 3;
+        const bool fits = numbers.find(" " + name + " ") != std::string::npos
+                              ? text.compare(0, 10, "REG_DWORD ") == 0 && text.find('"') == std::string::npos
+                              : text.compare(0, 8, "REG_SZ \"") == 0 && text.find("\\0") == text.size() - 3;
         wrong += fits ? "" : value + " ";
     }
     return wrong;
@@ -126,9 +120,7 @@ bool WholeEntries(std::string log)
 }
 
 struct Point {
-    std::size_t session;
-    const char* function;
-    long long result;
+    std::size_t session, function;  // indices into kSessions and kFallible
     int call;
 };
 
@@ -142,9 +134,9 @@ TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
         Player engine;
         BuildPlayer(engine);
         Run(engine, kSessions[s].act);
-        for (const auto& function : kFallible)
-            for (std::size_t k = 1; k <= calls->Calls({(function.first + std::string(" *")).c_str()}).size(); ++k)
-                points.push_back({s, function.first, function.second, static_cast<int>(k)});
+        for (std::size_t f = 0; f < std::size(kFallible); ++f)
+            for (std::size_t k = 1; k <= calls->Calls({(kFallible[f].first + std::string(" *")).c_str()}).size(); ++k)
+                points.push_back({s, f, static_cast<int>(k)});
     }
     const std::size_t all = points.size();
     const char* const sweep = std::getenv("CONFIG_SWEEP");
@@ -158,8 +150,8 @@ TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
     std::size_t survived = 0, swept = 0;
     for (const Point& point : points) {
         const SweepSession& session = kSessions[point.session];
-        const std::string name = std::string(session.name) + ", call " + std::to_string(point.call) + " of " +
-                                 point.function + " failing";
+        const std::string function = kFallible[point.function].first, call = std::to_string(point.call);
+        const std::string name = std::string(session.name) + ", call " + call + " of " + function + " failing";
         std::printf("[ sweep    ] %zu/%zu %s\n", ++swept, points.size(), name.c_str());
         std::fflush(stdout);
         SCOPED_TRACE(name);
@@ -169,23 +161,19 @@ TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
         calls->Reset([&](SystemCalls& faults) {
             if (session.installed)
                 StarvingAfter("RegQueryValueExA HKCR\\*")(faults);
-            faults.Fail(point.function + std::string(" *"), point.result, point.call);
+            faults.Fail(function + " *", kFallible[point.function].second, point.call);
         });
         Player engine;
         BuildPlayer(engine);
-        const Session run = RunDoConfig(engine.Host(), session.act);
+        Run(engine, session.act);  // DoConfig back with 1, no dialog left open, the engine balanced
         const std::size_t journalAtReturn = engine.Journal().size();
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
-
-        EXPECT_TRUE(run.shown && run.returned == 1 && !run.leftOpen) << "DoConfig returned " << run.returned;
-        EXPECT_EQ(run.problems, std::vector<std::string>());
-        EXPECT_TRUE(engine.Balanced()) << ::testing::PrintToString(engine.Violations());
         EXPECT_EQ(engine.Journal().size(), journalAtReturn) << "the engine was called after DoConfig returned";
         const std::vector<std::string> unfired = calls->Unfired();
-        EXPECT_EQ(std::count(unfired.begin(), unfired.end(), point.function + (" * (call " + std::to_string(point.call) + ")")),
-                  0) << "the call to fail was not made";
+        EXPECT_EQ(std::count(unfired.begin(), unfired.end(), function + " * (call " + call + ")"), 0)
+            << "the call to fail was not made";
         // The one documented exception: when the query of the control's
         // registration and its log entry both run out of memory, the outer
         // handler logs line 294 and leaves that key open.

@@ -126,19 +126,16 @@ std::string KeyPath(HKEY key)
     return found != state->keys.end() ? found->second : "(a key that is not open)";
 }
 
+// Records an opened key under its path (key null: forgets one being closed).
 LONG Opened(LONG status, HKEY root, const char* subKey, HKEY* key)
 {
-    const std::string path = KeyPath(root) + "\\" + subKey;
+    const std::string path = subKey != nullptr ? KeyPath(root) + "\\" + subKey : "";
     std::lock_guard<std::mutex> lock(state->mutex);
-    if (status == ERROR_SUCCESS)
+    if (key == nullptr)
+        state->keys.erase(root);
+    else if (status == ERROR_SUCCESS)
         state->keys[*key] = path;
     return status;
-}
-
-void Forget(HKEY key)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->keys.erase(key);
 }
 
 std::string Hex(unsigned long long value)
@@ -219,8 +216,8 @@ void* __cdecl Spymalloc(std::size_t size)
 }
 void* __cdecl Spycalloc(std::size_t count, std::size_t size)
 {
-    return Through<void*>("calloc " + std::to_string(count) + " " + std::to_string(size), [&]() -> void* {
-        const std::size_t total = count * size;
+    const std::size_t total = count * size;
+    return Through<void*>("calloc " + std::to_string(count) + " " + std::to_string(size), [&] {
         return size != 0 && total / size != count ? nullptr : Guarded(std::calloc(1, total + kGuardSize), total);
     });
 }
@@ -296,7 +293,7 @@ SPY(LONG, RegQueryValueExA, (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD ty
 SPY(LONG, RegSetValueExA, (HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size),
     "RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
     RegSetValueExA(key, name, reserved, type, data, size))
-SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), (Forget(key), RegCloseKey(key)))
+SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), Opened(RegCloseKey(key), key, nullptr, nullptr))
 SPY(DWORD, GetModuleFileNameA, (HMODULE module, LPSTR buffer, DWORD size), "GetModuleFileNameA " + std::to_string(size),
     ModuleFileName(module, buffer, size))
 SPY(int, Sleep, (DWORD milliseconds), "Sleep " + std::to_string(milliseconds), Sleep(milliseconds), 0)
@@ -398,11 +395,7 @@ SystemCalls::~SystemCalls()
 
 void SystemCalls::Fail(const std::string& pattern, long long result, int nth) { AddFault(pattern, result, false, nth); }
 
-void SystemCalls::PretendModulePath(const std::string& path)
-{
-    state->modulePath = path;
-    state->modulePathUsed = 0;
-}
+void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path, state->modulePathUsed = 0; }
 
 void SystemCalls::Reset(const Faults& faults)
 {
