@@ -237,6 +237,8 @@ struct LogRow {
 TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
 {
     const char* const query = "RegQueryValueExA HKCR\\*";
+    // A folder of 238 characters: with its separator and the log's name, 260.
+    const std::string folder238 = Scratch(std::string(235 - PlayerDirectory().size(), 'x')) + "\\";
     const Faults starved = StarvingAfter(query);
     const auto both = [](Faults first, Faults second) { return [=](SystemCalls& c) { first(c), second(c); }; };
     Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
@@ -254,10 +256,9 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
          false},
         // The module's folder and the log's name make exactly 260
         // characters: with the NUL they do not fit the log path's buffer.
-        {"a log path of 260 characters loses the entry", both(starved, [](SystemCalls& calls) {
-             calls.PretendModulePath(Scratch(std::string(235 - PlayerDirectory().size(), 'x')) + "\\Config.dll");
-         }),
-         Scratch(std::string(235 - PlayerDirectory().size(), 'x')) + "\\", nullptr, false, "(no file) (not opened)", false},
+        {"a log path of 260 characters loses the entry",
+         both(starved, [=](SystemCalls& calls) { calls.PretendModulePath(folder238 + "Config.dll"); }), folder238,
+         nullptr, false, "(no file) (not opened)", false},
         {"a module path of 259 characters still writes the log", both(starved, ModulePathOf(259)), "", nullptr, false,
          "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
     };

@@ -126,16 +126,19 @@ std::string KeyPath(HKEY key)
     return found != state->keys.end() ? found->second : "(a key that is not open)";
 }
 
-// Records an opened key under its path (key null: forgets one being closed).
 LONG Opened(LONG status, HKEY root, const char* subKey, HKEY* key)
 {
-    const std::string path = subKey != nullptr ? KeyPath(root) + "\\" + subKey : "";
+    const std::string path = KeyPath(root) + "\\" + subKey;
     std::lock_guard<std::mutex> lock(state->mutex);
-    if (key == nullptr)
-        state->keys.erase(root);
-    else if (status == ERROR_SUCCESS)
+    if (status == ERROR_SUCCESS)
         state->keys[*key] = path;
     return status;
+}
+
+void Forget(HKEY key)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->keys.erase(key);
 }
 
 std::string Hex(unsigned long long value)
@@ -293,7 +296,7 @@ SPY(LONG, RegQueryValueExA, (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD ty
 SPY(LONG, RegSetValueExA, (HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size),
     "RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
     RegSetValueExA(key, name, reserved, type, data, size))
-SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), Opened(RegCloseKey(key), key, nullptr, nullptr))
+SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), (Forget(key), RegCloseKey(key)))
 SPY(DWORD, GetModuleFileNameA, (HMODULE module, LPSTR buffer, DWORD size), "GetModuleFileNameA " + std::to_string(size),
     ModuleFileName(module, buffer, size))
 SPY(int, Sleep, (DWORD milliseconds), "Sleep " + std::to_string(milliseconds), Sleep(milliseconds), 0)
