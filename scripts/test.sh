@@ -1,8 +1,6 @@
 #!/bin/bash
-# Builds and runs every test of Config.dll on a Debian 12 machine: the
-# native unit tests and fuzz targets, then each Windows build's static check
-# and Wine suite (the README's "The two commands" says more). Installs what
-# it needs first, so it needs root. Exits non-zero on failure.
+# Builds and runs every test of Config.dll on a Debian 12 machine (as root: it installs what it
+# needs): native unit tests and fuzz targets, then each Windows build's static check and Wine suite.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -17,8 +15,7 @@ tests() { local tree=$1; shift; (cd "$tree" && ctest --output-on-failure --no-te
 
 step "Dependencies and the Wine root"
 ./scripts/install-deps.sh || exit 1
-# The kernel's runner of 32-bit programs that prepare may register goes again
-# when this run ends, unless it was there before.
+# The kernel's runner of 32-bit programs that prepare may register goes when this run ends.
 emulation=/proc/sys/fs/binfmt_misc/kestrova-i386
 [ -e "$emulation" ] || trap '[ -e "$emulation" ] && echo -1 >"$emulation" || true' EXIT
 ./scripts/wine-root.sh prepare || exit 1
@@ -38,8 +35,7 @@ for machine in i686:w32 x86_64:w64; do
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${machine%%:*}.cmake" >/dev/null &&
         run cmake --build "$tree" -j"$JOBS" && trees+=("$tree")
 done
-# One suite at a time: side by side, the x86_64 suite once ended in a heap
-# error that no run one at a time has shown (see the README's Reliability).
+# One suite at a time: side by side, the x86_64 suite once met a heap error (README, Reliability).
 for tree in "${trees[@]}"; do
     step "$(basename "$tree"): static check and Wine suite"
     tests "$tree" || failed=1
@@ -48,8 +44,7 @@ done
 step "Summary"
 grep -H 'tests passed' "$BUILD"/{host,w32,w64}/ctest.log 2>/dev/null
 cat "$BUILD"/w32/wine-suite.txt "$BUILD"/w64/wine-suite.txt 2>/dev/null
-# A suite that did not run is no pass: it failed (and said why) unless
-# CONFIG_ALLOW_SKIP=1 let it be skipped.
+# A suite that did not run failed (and said why), unless CONFIG_ALLOW_SKIP=1 let it be skipped.
 skipped=$(grep -l 'skipped' "$BUILD"/{w32,w64}/wine-suite.txt 2>/dev/null | wc -l)
 for tree in w32 w64; do
     grep -q 'suite' "$BUILD/$tree/wine-suite.txt" 2>/dev/null || { echo "$tree: the Wine suite did not run"; failed=1; }

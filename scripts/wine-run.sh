@@ -1,13 +1,11 @@
 #!/bin/bash
-# The Wine suite of one Windows build tree, as its CTest test runs it:
+# The Wine suite of one Windows build tree, as its CTest test runs it, in the
+# Wine root on an Xvfb display (from :120 up):
 #   scripts/wine-run.sh BUILD_DIR NAME      (build/w32 i686, build/w64 x86_64)
-# in the Wine root (scripts/wine-root.sh) on an Xvfb display (from :120 up).
-# Where 32-bit programs cannot run, the i686 suite fails with the reason;
-# with CONFIG_ALLOW_SKIP=1 it is skipped instead (exit 77, CTest: skipped).
-# First the heap canary (`config_e2e --heap-canary`): both heap checks must
-# report its overruns; then the suite, which fails on a heap error or when no
-# test ran. One line per run goes to BUILD_DIR/wine-suite.txt, the suite's
-# with the fault sweep's count.
+# Where 32-bit programs cannot run, the i686 suite fails with the reason, or
+# with CONFIG_ALLOW_SKIP=1 is skipped (exit 77). First the heap canary: both
+# heap checks must report its overruns; then the suite, which fails on a heap
+# error or when no test ran. A line per run goes to BUILD_DIR/wine-suite.txt.
 set -uo pipefail
 dir=$(realpath "$1")
 name=$2
@@ -29,16 +27,14 @@ dll=Z:$dir/Utilities/Config/Config.dll
 : >"$dir/wine-suite.txt"
 export WINEPREFIX=$dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
 WINE=/usr/lib/wine/wine64
-# The i686 program runs in Wine's 32-bit loader, the x86_64 one in its 64-bit.
-loader=$WINE
+loader=$WINE  # the i686 program runs in Wine's 32-bit loader
 [ "$name" = i686 ] && loader=/usr/lib/wine/wine
 
 # Windows unmanaged: else Wine waits 2 s for a window manager on each close.
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 
-# The program with WINEDEBUG=$1: $output, $status, and $heap_errors counted
-# (the first ones printed); Wine's other messages pass through.
+# The program with WINEDEBUG=$1: $output, $status, $heap_errors (the first printed); Wine's other messages pass.
 run_program() {
     local out debug=$1
     shift
@@ -61,9 +57,8 @@ echo "$name canary (overruns made on purpose): Wine heap check $heap_errors erro
     tee -a "$dir/wine-suite.txt"
 ok=$(( heap_errors > 0 && ${guard:-0} > 0 ))
 
-# The suite in one process under Wine's heap checking, but where 32-bit code
-# is emulated: there the checking makes it about eight times slower, and the
-# guard bytes alone watch the module's blocks (the canary above proves them).
+# The suite in one process under Wine's heap checking, except where 32-bit code is emulated (eight
+# times slower): there the guard bytes alone watch the module's blocks (the canary proves them).
 heap=+heap
 [[ "${CONFIG_32_BIT_HOW:-}" == *emulated* ]] && heap=-all
 run_program "$heap" "--config-dll=$dll"
@@ -74,6 +69,5 @@ checked="Wine heap check $heap_errors errors"
 [ "$heap" = -all ] && checked="Wine heap check off (emulated), guard bytes on"
 echo "$name suite${CONFIG_32_BIT_HOW:-}: $(counted PASSED) passed, $(counted FAILED) failed; $checked; fault sweep: ${sweep:-did not finish}" |
     tee -a "$dir/wine-suite.txt"
-errors=$heap_errors
 "${WINE%wine64}wineserver" -k 2>/dev/null
-[ "$ok" -eq 1 ] && [ "$errors" -eq 0 ]
+[ "$ok" -eq 1 ] && [ "$heap_errors" -eq 0 ]

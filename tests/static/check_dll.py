@@ -1,12 +1,10 @@
 #!/usr/bin/python3
 """Static check of a built Config.dll, what a player's loader and installer rely on: the machine, DoConfig exported
-by name, system-only imports, dialogs 101 and 102 and the version block in French (France) only, and the stack
-guard, found through the link map beside the stripped DLL; and that the Wine suite watches every imported function
-(its spies, in tests/wine/SystemCalls.cpp) unless it is named below with the reason it is not failed, so that a new
-fallible import cannot slip past the faults, the journal and the leak counts. (What the dialogs hold and the calling
-conventions are the running suite's.) Prints where the guard comes from, then each mismatch; exits non-zero on any.
+by name, system-only imports, dialogs 101 and 102 and the version block in French (France) only, the stack guard
+(through the link map beside the stripped DLL); and that the Wine suite spies on every imported function (its kSpies)
+unless it is named below with the reason it is not failed. Prints what it read, then each mismatch; non-zero on any.
 
-Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] [--map Config.map] Config.dll  (python3-pefile)
+Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] Config.dll  (python3-pefile; Config.map beside it)
 """
 import argparse
 import os
@@ -42,10 +40,9 @@ NOT_FAILED = {name: reason for reason, names in {
         "strerror",
 }.items() for name in names.split()}
 
-# The stack guard: with -fstack-protector-strong a function holding a local buffer checks a canary copied from
-# __stack_chk_guard before it returns, and calls __stack_chk_fail (which prints STACK_SMASHED and ends the
-# process) if it was overwritten. -D_FORTIFY_SOURCE's checked functions bring the same support library without a
-# canary, so it takes both: the text linked into the DLL, and a module object (*.cpp.obj) pulling the guard in.
+# The stack guard: with -fstack-protector-strong a function holding a local buffer checks a canary before it
+# returns, and calls __stack_chk_fail (which prints STACK_SMASHED) if it was overwritten. -D_FORTIFY_SOURCE brings
+# the same library without a canary, so it takes both: the text in the DLL and a module object pulling the guard in.
 STACK_SMASHED = b"*** stack smashing detected ***"
 GUARD_PULLED_BY_MODULE = re.compile(r"^ +\S*\.cpp\.obj\)? \((__stack_chk_(?:fail|guard))\)$", re.M)
 
@@ -114,14 +111,12 @@ def check(path, machine, map_path):
 if __name__ == "__main__":
     parser = argparse.ArgumentParser(description="Static check of a built Config.dll")
     parser.add_argument("--machine", choices=sorted(MACHINES), default="i686", help="default i686, the shipping DLL")
-    parser.add_argument("--map", help="the link map (default: Config.map beside the DLL)")
     parser.add_argument("dll")
     args = parser.parse_args()
     try:
-        found = check(args.dll, args.machine, args.map or os.path.join(os.path.dirname(args.dll) or ".", "Config.map"))
+        found = check(args.dll, args.machine, os.path.join(os.path.dirname(args.dll) or ".", "Config.map"))
     except (OSError, pefile.PEFormatError) as error:
         found = [f"cannot read {args.dll}: {error}"]
-    for problem in found:
-        print(f"  - {problem}")
+    print("".join(f"  - {problem}\n" for problem in found), end="")
     print(f"FAILED: {len(found)} mismatch(es)" if found else "OK: all checks passed")
     sys.exit(1 if found else 0)

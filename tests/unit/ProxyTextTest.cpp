@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // The outputs start as sentinels: a text that names no proxy leaves the type
@@ -40,10 +42,9 @@ TEST(ProxyText, SystemProxyServerTextGivesTypeAddressAndPort)
         ProxyType type = unset;
         std::string address = "before";
         std::int32_t port = untouched;
-        EXPECT_EQ(row.parsed, ParseProxyServer(row.server, type, address, port));
-        EXPECT_EQ(row.type, type);
-        EXPECT_EQ(row.address, address);
-        EXPECT_EQ(row.port, port);
+        const bool parsed = ParseProxyServer(row.server, type, address, port);
+        EXPECT_EQ(std::make_tuple(parsed, type, address, port),
+                  std::make_tuple(row.parsed, row.type, row.address, row.port));
     }
 }
 

@@ -1,6 +1,5 @@
-// ConfigTest.cpp - see ConfigTest.h. Usage: config_e2e.exe --config-dll=PATH
-// [--heap-canary | gtest options]. --heap-canary overruns two heap blocks on
-// purpose, to prove that both heap checks (Wine's, the guard bytes) see it.
+// ConfigTest.cpp - see ConfigTest.h. Usage: config_e2e.exe --config-dll=PATH [--heap-canary | gtest
+// options]. --heap-canary overruns two heap blocks on purpose: both heap checks (Wine's, guard bytes) see it.
 #include "ConfigTest.h"
 
 #include <commctrl.h>
@@ -27,11 +26,9 @@ std::string playerDirectory;
 long stackMoved = 0;
 int entryAlignment = 0;
 
-// The player calls DoConfig through a caller-cleans pointer. On i686 the call
-// is made by hand: the stack pointer is set to enter DoConfig at the next of
-// the four alignments a 32-bit caller may give it, and compared before and
-// after: a callee that removed its own arguments would leave it 8 bytes
-// higher, which a compiled call (restoring the stack from its frame) hides.
+// The player calls DoConfig through a caller-cleans pointer. On i686 the call is made by hand, entering
+// DoConfig at the next of the four alignments a 32-bit caller may give it; a callee that removed its
+// own arguments would leave the stack 8 bytes higher, which a compiled call would hide.
 int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
 {
     const auto doConfig =
@@ -39,12 +36,10 @@ int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
 #if defined(__i386__)
     static int calls = 0;
     entryAlignment = 4 * (calls++ % 4);
-    // At entry, after two arguments and the return address: (aligned - offset - 12) mod 16.
+    // At entry, after two arguments and the return address: (aligned - offset - 12) mod 16. Then the
+    // result, and where the stack pointer came back (8 above the arguments for a caller-cleans callee).
     struct { void* function; PlayerHost* host; HWND parent; long offset; int result; long moved; } call = {
         reinterpret_cast<void*>(doConfig), host, parent, (4 - entryAlignment) & 15, 0, 0};
-    // Aligned, offset, two arguments pushed, the call; then the result and
-    // where the stack pointer came back (8 above the arguments' start for
-    // a callee that leaves them to the caller).
     asm volatile("mov %%esp, %%esi; and $-16, %%esp; sub 12(%%ebx), %%esp; mov %%esp, %%edi;"
                  "push 8(%%ebx); push 4(%%ebx); call *(%%ebx); mov %%eax, 16(%%ebx);"
                  "lea 8(%%esp), %%ecx; sub %%edi, %%ecx; mov %%ecx, 20(%%ebx); mov %%esi, %%esp"
@@ -87,6 +82,12 @@ void WriteFile(const std::string& path, const std::string& bytes)
         std::ofstream(path, std::ios::binary) << bytes;
 }
 
+void Install(const std::string& which, const std::string& path)
+{
+    WriteFile(path, "");
+    CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_" + which + ".dll").c_str(), path.c_str(), FALSE);
+}
+
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -103,12 +104,6 @@ std::string Tree(const std::string& directory)
         names.push_back(fs::relative(entry.path(), directory).string() + (entry.is_directory() ? "\\" : ""));
     std::sort(names.begin(), names.end());
     return ConfigTest::Joined(names, ", ");
-}
-
-void RemoveTree(const std::string& directory)
-{
-    std::error_code ignored;
-    fs::remove_all(directory, ignored);
 }
 
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
@@ -229,20 +224,17 @@ int main(int argc, char** argv)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
-    // The module finds its media cache and its log beside itself: the
-    // player's directory here is a scratch folder beside this program.
+    // The module finds its media cache and its log beside itself, in a scratch player folder.
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     e2e::playerDirectory = std::filesystem::path(self).parent_path().string() + "\\scratch\\player\\";
     std::filesystem::remove_all(e2e::playerDirectory);
     std::filesystem::create_directories(e2e::playerDirectory);
-    // The player runs in its own folder: a path the module made relative to
-    // the current folder would name the player's own files.
+    // The player runs in its own folder: a path made relative would name the player's files.
     SetCurrentDirectoryA(e2e::playerDirectory.c_str());
     const std::string installed = e2e::playerDirectory + "Config.dll";
     CopyFileA(dllPath.c_str(), installed.c_str(), FALSE);
-    // Away from the screen's corner, so a dialog placed at its owner's
-    // origin is told apart from one at the screen's.
+    // Away from the screen's corner: a dialog at its owner's origin is not at the screen's.
     e2e::playerWindow = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (test)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       40, 30, 480, 360, nullptr, nullptr, nullptr, nullptr);
     sim::MsvcHost msvcHost;
@@ -263,18 +255,15 @@ int main(int argc, char** argv)
         moduleFree(block);
         std::printf("Guard bytes: %zu overruns reported\n", calls.Held().size());
         std::fflush(stdout);
-        // Wine 10 does not check the small blocks its low-fragmentation heap
-        // serves once a size has been used often (the guard bytes cover the
-        // module's blocks of every size): its canary is a block of 1 KiB. A
-        // heap error may end the program here.
+        // Wine 10 does not check small blocks of a size used often (its
+        // low-fragmentation heap): its canary is 1 KiB. A heap error may end the program here.
         block = std::malloc(1024);
         e2e::Overrun(block, 1024);
         std::free(block);
         return 0;
     }
-    // The module's runtime sets up its exception handling, in blocks it
-    // keeps, at the first exception it meets: one is met here, so that the
-    // scenarios may count every block the module leaves.
+    // The module's runtime sets up its exception handling, in blocks it keeps, at the first
+    // exception it meets: one is met here, so that the scenarios count every block left.
     {
         e2e::Store(HKEY_LOCAL_MACHINE, e2e::kInstallKey, {e2e::Text("InstallPath", e2e::PlayerDirectory())});
         e2e::SystemCalls calls(e2e::configModule);

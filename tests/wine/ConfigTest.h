@@ -1,14 +1,13 @@
 // ConfigTest.h - the test program plays the Kestrova Dad Azizov player around
-// the real Config.dll, loaded from the player's directory. Each scenario
-// starts from a fresh installation and reads its outcome as text a table row
-// expects; after it the module holds no key, memory block, stream or search,
-// has overrun no heap block, and touched the engine only between balanced
-// AcquireContext and ReleaseContext calls.
+// the real Config.dll, loaded from the player's directory. Each scenario reads
+// its outcome as text a table row expects; after it the module holds nothing,
+// has overrun no block, and touched the engine only while it held a context.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -63,28 +62,25 @@ HMODULE LoadedModule();  // the Config.dll the player loaded at its start
 const std::string& PlayerDirectory();  // ends with a backslash
 
 inline void DeleteKey(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
-// The player as installed: no settings stored, no browser, the system proxy
-// off, no media cache and no log.
-void ClearPlayer();
+void ClearPlayer();  // as installed: no settings, browser, system proxy, media cache or log
 
-// Files, by Windows path; a path that ends with a backslash is a folder.
-void WriteFile(const std::string& path, const std::string& bytes);
+void WriteFile(const std::string& path, const std::string& bytes);  // ending with a backslash: a folder
 std::string ReadFile(const std::string& path);  // "(no file)" when missing
+// Lays out at path a library built beside this program: "1_2_3_4" (its file version) or "no_fixed_part".
+void Install(const std::string& which, const std::string& path);
 // Everything below a directory, sorted: "a.txt, sub\, sub\b.txt", or "(no folder)", "(a file)".
 std::string Tree(const std::string& directory);
-void RemoveTree(const std::string& directory);
+inline void RemoveTree(const std::string& path) { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
 
 
 using Script = std::function<void(User&)>;
 using Tweak = std::function<void(Player&)>;
 using Look = std::function<std::string(User&, Player&)>;
-// DoConfig of the loaded module over parent while script plays the user.
-// On i686 each call enters DoConfig with the stack pointer at the next of
-// 0, 4, 8 and 12 mod 16: a 32-bit caller promises only 4-byte alignment.
+// DoConfig of the loaded module over parent while script plays the user. On i686 each call enters
+// with the stack at the next of 0, 4, 8 and 12 mod 16: a 32-bit caller promises only 4-byte alignment.
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
 
-// One row of a scenario table: what is stored, which player, what the user
-// does, and what is expected of it.
+// A row of a scenario table: what is stored, which player, what the user does, what is expected.
 struct Scenario {
     const char* name;
     std::vector<Stored> settings;  // the display settings; none: no key at all
@@ -104,16 +100,11 @@ public:
     static void BuildPlayer(Player& engine, const std::vector<int>& contexts = {0, 0});
     // DoConfig over the player window: the dialog appears, the script closes it, DoConfig returns 1.
     Session Run(Player& engine, const Script& script);
-    // Plays a row: the user acts, look reads the outcome (the act may have
-    // closed the dialogs), then Esc closes the settings dialog if still open.
-    // Afterwards every fault of the row has failed a call, and the module
-    // holds nothing and has damaged no block.
+    // Plays a row: the user acts, look reads the outcome, Esc closes the settings dialog if still open;
+    // then every fault of the row has failed a call, and the module holds nothing and damaged no block.
     std::string Play(const Scenario& row, const Look& look);
-    // Plays every row, expecting what look reads.
-    void PlayAll(const std::vector<Scenario>& rows, const Look& look);
-    // DoConfig gets the player behind objects built in the MSVC ABI
-    // (MsvcPlayer.dll) instead of its own.
-    bool msvcPlayer = false;
+    void PlayAll(const std::vector<Scenario>& rows, const Look& look);  // expecting what look reads
+    bool msvcPlayer = false;  // the player's objects built in the MSVC ABI (MsvcPlayer.dll), not its own
     // The engine's journal since the act began, joined by "; ".
     static std::string JournalOfAct(const Player& engine);
     static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");

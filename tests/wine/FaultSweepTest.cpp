@@ -1,9 +1,7 @@
-// FaultSweepTest.cpp - whole sessions run again and again, each time with the
-// next call of one of the module's fallible imports failing as memory or the
-// system fails it. Whatever fails, the player is alive and DoConfig came back
-// with 1, the engine is balanced and untouched after, nothing is held or
-// overrun, every stored value has its own type and size, and the log holds
-// whole entries. CONFIG_SWEEP=full sweeps every point, else a fixed sample.
+// FaultSweepTest.cpp - whole sessions run again and again, each time with the next call of one
+// fallible import failing as the system fails it: the player lives, DoConfig returns 1, the engine is
+// balanced and then left alone, nothing is held or overrun, stored values have their own type and
+// size and the log whole entries. CONFIG_SWEEP=full sweeps every point, else a fixed sample.
 #include "ConfigTest.h"
 
 #include <algorithm>
@@ -23,11 +21,8 @@ const std::pair<const char*, long long> kFallible[] = {
 const std::size_t kSample = 60;
 const unsigned kSeed = 20261207;
 
-struct SweepSession {
-    const char* name;
-    bool installed;  // the report has an installation, a control and a plug-in to read, and one exception to log
-    Script act;
-};
+// installed: the report has an installation, a control and a plug-in to read, and an exception to log.
+struct SweepSession { const char* name; bool installed; Script act; };
 
 // Closes whatever a failure left open, as a user would.
 void Leave(User& user)
@@ -65,47 +60,36 @@ void Prepare(const SweepSession& session)
     Store(HKEY_CURRENT_USER, kSystemProxyKey, {Dword("ProxyEnable", 1), Text("ProxyServer", "system.proxy:3128")});
     if (!session.installed)
         return;
-    for (const char* file : {"engine.dll", "codecs\\video.dll", "plugins\\zaredazaro.dll"}) {
-        WriteFile(scratch + file, "");
-        CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_65535_0_0_1.dll").c_str(), (scratch + file).c_str(), FALSE);
-    }
+    for (const char* file : {"engine.dll", "codecs\\video.dll", "plugins\\zaredazaro.dll"})
+        Install("65535_0_0_1", scratch + file);
     Store(HKEY_LOCAL_MACHINE, kInstallKey, {Text("InstallPath", scratch.substr(0, scratch.size() - 1))});
     Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", scratch + "engine.dll")});
     Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape", {Text("CurrentVersion", "7.1")});
     Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape\\Netscape\\7.1\\Main", {Text("Install Directory", scratch)});
 }
 
-// The three keys the module writes, as text.
-std::string Stores()
+// The values the module writes that are not of their own type and size (a
+// 4-byte REG_DWORD, a REG_SZ ending at its one NUL); sessions start from such values.
+std::string Misstored()
 {
-    return KeyText(HKEY_LOCAL_MACHINE, kSettingsKey) + "; " + KeyText(HKEY_CURRENT_USER, kNetworkKey) + "; " +
-           KeyText(HKEY_LOCAL_MACHINE, kInstallKey);
-}
-
-// The values of after that are neither as in before nor of their own type
-// and size: a 4-byte REG_DWORD for the numbers, a REG_SZ ending at its one
-// NUL for the texts.
-std::string Misstored(const std::string& before, const std::string& after)
-{
+    const std::string stored = KeyText(HKEY_LOCAL_MACHINE, kSettingsKey) + "; " +
+                               KeyText(HKEY_CURRENT_USER, kNetworkKey) + "; " + KeyText(HKEY_LOCAL_MACHINE, kInstallKey);
     const std::string numbers = " AutoUpdate= RenderEngine= fsWidth= fsHeight= Set32bits= ForceRenderMode= proxy_port= "
                                 "proxy_auth= ";
     std::string wrong;
-    for (std::size_t at = 0, end; at < after.size(); at = end + 2) {
-        end = std::min(after.find("; ", at), after.size());
-        const std::string value = after.substr(at, end - at), name = value.substr(0, value.find('=') + 1);
-        const std::string text = value.substr(name.size());
-        if (value == "(no key)" || ("; " + before + "; ").find("; " + value + "; ") != std::string::npos)
-            continue;
-        const bool fits = numbers.find(" " + name + " ") != std::string::npos
-                              ? text.compare(0, 10, "REG_DWORD ") == 0 && text.find('"') == std::string::npos
-                              : text.compare(0, 8, "REG_SZ \"") == 0 && text.find("\\0") == text.size() - 3;
-        wrong += fits ? "" : value + " ";
+    for (std::size_t at = 0, end; at < stored.size(); at = end + 2) {
+        end = std::min(stored.find("; ", at), stored.size());
+        const std::string value = stored.substr(at, end - at);
+        const std::size_t type = value.find('=') + 1;
+        const bool fits = numbers.find(" " + value.substr(0, type) + " ") != std::string::npos
+                              ? value.compare(type, 10, "REG_DWORD ") == 0 && value.find('"') == std::string::npos
+                              : value.compare(type, 8, "REG_SZ \"") == 0 && value.find("\\0") == value.size() - 3;
+        wrong += value == "(no key)" || fits ? "" : value + " ";
     }
     return wrong;
 }
 
-// Whether the log holds only whole entries: the tab of an exception's line
-// and its located part, each written by one call.
+// Whether the log holds only whole entries (an exception's tab, its located part).
 bool WholeEntries(std::string log)
 {
     const std::string entries[] = {"\t", "Catched Exception\t(\\SetupUtils.cpp : Line 291)\r\n",
@@ -119,10 +103,7 @@ bool WholeEntries(std::string log)
     return log.empty();
 }
 
-struct Point {
-    std::size_t session, function;  // indices into kSessions and kFallible
-    int call;
-};
+struct Point { std::size_t session, function; int call; };  // indices into kSessions and kFallible, a call
 
 TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
 {
@@ -139,8 +120,7 @@ TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
                 points.push_back({s, f, static_cast<int>(k)});
     }
     const std::size_t all = points.size();
-    const char* const sweep = std::getenv("CONFIG_SWEEP");
-    const bool full = sweep != nullptr && std::string(sweep) == "full";
+    const bool full = std::string(std::getenv("CONFIG_SWEEP") ? std::getenv("CONFIG_SWEEP") : "") == "full";
     if (!full && all > kSample) {
         std::mt19937 random(kSeed);
         std::shuffle(points.begin(), points.end(), random);
@@ -157,7 +137,6 @@ TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
         SCOPED_TRACE(name);
         const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
         Prepare(session);
-        const std::string stored = Stores();
         calls->Reset([&](SystemCalls& faults) {
             if (session.installed)
                 StarvingAfter("RegQueryValueExA HKCR\\*")(faults);
@@ -174,16 +153,14 @@ TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
         const std::vector<std::string> unfired = calls->Unfired();
         EXPECT_EQ(std::count(unfired.begin(), unfired.end(), function + " * (call " + call + ")"), 0)
             << "the call to fail was not made";
-        // The one documented exception: when the query of the control's
-        // registration and its log entry both run out of memory, the outer
-        // handler logs line 294 and leaves that key open.
+        // As documented: the control's query and its log entry out of memory, line 294 and the key open.
         const std::string log = ReadFile(PlayerDirectory() + "KestrovaWebPlayer.log");
         const bool outerHandler = log.find("Line 294") != std::string::npos;
         EXPECT_EQ(calls->Held(), outerHandler ? std::vector<std::string>{"key HKCR\\" + std::string(kControlKey)}
                                               : std::vector<std::string>())
             << "left open or damaged by the module";
         calls->CloseKeys();
-        EXPECT_EQ(Misstored(stored, Stores()), "") << "stored with another type or size";
+        EXPECT_EQ(Misstored(), "") << "stored with another type or size";
         EXPECT_TRUE(log == "(no file)" || WholeEntries(log)) << "the log holds part of an entry: " << log;
         survived += ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
     }

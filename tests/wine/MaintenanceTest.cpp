@@ -9,20 +9,12 @@ namespace {
 
 std::string Scratch(const std::string& name) { return PlayerDirectory() + "..\\" + name; }
 
-// The module reports its path as the player's directory followed by a name
-// that makes it length characters long.
+// The module's path: the player's directory and a name making it length characters long.
 Faults ModulePathOf(std::size_t length)
 {
     return [=](SystemCalls& calls) {
         calls.PretendModulePath(PlayerDirectory() + std::string(length - PlayerDirectory().size() - 4, 'c') + ".dll");
     };
-}
-
-// Lays out at path a library built beside this program: "1_2_3_4" (its file version) or "no_fixed_part".
-void Install(const std::string& which, const std::string& path)
-{
-    WriteFile(path, "");
-    CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_" + which + ".dll").c_str(), path.c_str(), FALSE);
 }
 
 struct CacheRow {
@@ -52,9 +44,7 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
         {"the module's path fills its 260 bytes without a NUL: nothing is deleted", {"\\a.bin"}, ModulePathOf(260),
          false, "a.bin"},
         {"a module path of 259 characters still clears the cache", {"\\a.bin"}, ModulePathOf(259), true, ""},
-        // Wine's runtime splits no directory part of 256 characters or more;
-        // the player runs in its own folder, where a cache made relative to
-        // the current folder would be this one.
+        // Wine's runtime splits no directory part of 256+ characters; a relative cache would be the player's.
         {"a module path whose directory part has 256 characters: nothing is deleted", {"\\a.bin"},
          [](SystemCalls& calls) { calls.PretendModulePath(Scratch(std::string(257 - Scratch("").size(), 'w')) + "\\x"); },
          false, "a.bin"},
@@ -88,8 +78,7 @@ struct ReportRow {
     Faults faults = nullptr;
 };
 
-// The browsers are tried in a fixed order; the first whose directories hold
-// the plug-in is shown.
+// The browsers are tried in a fixed order; the first whose directories hold the plug-in is shown.
 TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
 {
     const std::string browser = Scratch("browser");
@@ -131,9 +120,7 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
     };
     for (const ReportRow& row : rows) {
         SCOPED_TRACE(row.scenario);
-        DeleteKey(HKEY_CLASSES_ROOT, "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}");
-        DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Netscape");
-        DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\mozilla.org");
+        ClearPlayer();
         if (row.control)
             Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
         for (const auto& value : row.browsers)
@@ -168,8 +155,7 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
     const std::string all = some + " | zeta.dll 1.2.3.4", repaired = "InstallPath=REG_SZ \"" + libs + "\\\\0\"";
     const std::string noVersions = " | Alpha.dll  | folder.dll\\inner.dll  | nofixed.dll  | sub\\mid.dll  | zeta.dll ";
     const std::vector<Stored> path = {Text("InstallPath", libs + "\\")};
-    // Existing directories of 258 and 259 characters holding a library, and
-    // one in which a library's path is 259 characters.
+    // Directories of 258 and 259 characters holding a library, and one where its path has 259.
     const std::string longDirs = Scratch("long\\"), d258 = longDirs + std::string(258 - longDirs.size(), 'd');
     const std::string d259 = d258 + "e", d253 = longDirs + std::string(253 - longDirs.size(), 'f');
     for (const std::string& directory : {d258, d259, d253})
@@ -185,12 +171,10 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
          Failing("RegOpenKeyExA HKLM\\Software\\Kestrova\\DadAzizov 0x20006", ERROR_ACCESS_DENIED), all, ""},
         {"an empty path lists nothing", {Text("InstallPath", "")}, nullptr, "", ""},
         {"no path lists nothing", {}, nullptr, "", "(no key)"},
-        // 260 bytes are read; with its separator it no longer fits a path
-        // buffer, so it is repaired but nothing is listed.
+        // 260 bytes are read; with its separator it no longer fits: repaired, nothing listed.
         {"an existing directory of 259 characters", {Text("InstallPath", d259)}, nullptr, "",
          "InstallPath=REG_SZ \"" + d259 + "\\\\0\""},
-        // Its search pattern, "*" added, would need 261 bytes (and Wine's
-        // runtime does not split it).
+        // Its search pattern, "*" added, needs 261 bytes (and Wine's runtime does not split it).
         {"an existing directory of 259 characters with its separator is not searched",
          {Text("InstallPath", d258 + "\\")}, nullptr, "", ""},
         {"a library whose path has 259 characters is listed", {Text("InstallPath", d253 + "\\")}, nullptr,
@@ -232,8 +216,7 @@ struct LogRow {
     bool keyLeftOpen;     // the control's key, as the reader documents
 };
 
-// The reader's exceptions start inside the module, where the field would
-// raise them: its runtime runs out of memory while it copies what it read.
+// The reader's exceptions start inside the module: its runtime runs out of memory copying what it read.
 TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
 {
     const char* const query = "RegQueryValueExA HKCR\\*";
@@ -245,8 +228,7 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
     const LogRow rows[] = {
         {"the query runs out of memory: its handler's line, the key closed", starved, "", nullptr, false,
          "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n", false},
-        // Its tab is written before the log entry fails; the outer handler
-        // logs again and leaves the key open, as the reader documents.
+        // Its tab is written before the entry fails; the outer handler logs and leaves the key open.
         {"the query and its log entry run out of memory: the outer handler's line", both(starved, StarvingAfter("fclose")),
          "", nullptr, false, "\t\tCatched Exception\t(\\SetupUtils.cpp : Line 294)\r\n", true},
         {"entries follow what the log holds", starved, "", "earlier entry\r\n", false,
@@ -254,8 +236,7 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
         {"a log held open elsewhere is left as it is", starved, "", "kept\r\n", true, "kept\r\n", false},
         {"a log that cannot be opened loses the entry", both(starved, Failing("fopen*")), "", nullptr, false, "(no file)",
          false},
-        // The module's folder and the log's name make exactly 260
-        // characters: with the NUL they do not fit the log path's buffer.
+        // The folder and the log's name make 260 characters: with the NUL they do not fit.
         {"a log path of 260 characters loses the entry",
          both(starved, [=](SystemCalls& calls) { calls.PretendModulePath(folder238 + "Config.dll"); }), folder238,
          nullptr, false, "(no file) (not opened)", false},

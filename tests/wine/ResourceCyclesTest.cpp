@@ -1,9 +1,7 @@
-// ResourceCyclesTest.cpp - a browser session opens the player's settings many
-// times, and a browser loads and unloads the player, and the module with it,
-// again and again; what a session creates (windows, kernel handles, GDI
-// objects, memory) must be gone when it ends. Wine answers GetGuiResources
-// and GetProcessHandleCount with 0, so the test counts itself, each count
-// first shown to follow objects made and destroyed here.
+// ResourceCyclesTest.cpp - a browser session opens the player's settings many times, and loads and
+// unloads the player and the module again and again: the windows, kernel handles, GDI objects and
+// memory a session makes must go. Wine answers GetGuiResources and GetProcessHandleCount with 0, so
+// the test counts itself, each count first shown to follow objects made and destroyed.
 #include "ConfigTest.h"
 
 #include <algorithm>
@@ -13,13 +11,10 @@
 namespace e2e {
 namespace {
 
-const int kSessions = 200;
-const int kReloads = 50;
+const int kSessions = 200, kReloads = 50;
 const char* const kCounted[] = {"windows", "kernel handles", "GDI objects", "heap bytes"};
-// Wine makes a bounded number of objects of its own lazily, when timing
-// decides (its cache of 8-10 painting contexts, each with a clip region; once
-// a brush or a handle), under load as late as the last 100 of 200 sessions:
-// what many sessions, or loads, may add besides the module's own.
+// What many sessions or loads may add besides the module's own: Wine makes a few objects lazily (8-10
+// painting contexts with their clip regions; a brush or a handle), as late as the last of 200 sessions.
 const long kWineLazy[] = {0, 4, 32};
 using Counts = std::array<long, 4>;
 
@@ -59,8 +54,7 @@ Counts Measure()
     return counts;
 }
 
-// Prints the counts after the warm-up, halfway and at the end, and expects
-// no more growth than allowed.
+// Prints the counts after the warm-up, halfway and at the end; expects no more growth than allowed.
 void ExpectFlat(const Counts (&measured)[3], const Counts& allowed, const char* halfway, const char* end)
 {
     for (int i = 0; i < 4; ++i) {
@@ -90,8 +84,7 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
 {
     // An installation to list, so every session also searches a directory.
     const std::string libs = PlayerDirectory() + "..\\cycles\\";
-    WriteFile(libs, "");
-    CopyFileA((PlayerDirectory() + "..\\..\\e2e_component_1_2_3_4.dll").c_str(), (libs + "engine.dll").c_str(), FALSE);
+    Install("1_2_3_4", libs + "engine.dll");
     Store(HKEY_LOCAL_MACHINE, kInstallKey, {Text("InstallPath", libs)});
     Player engine;
     BuildPlayer(engine);
@@ -113,12 +106,10 @@ TEST_F(ConfigTest, TwoHundredSessionsLeaveNoWindowsObjectsOrHandlesBehind)
     std::printf("[ figures  ] %d sessions in %lu ms\n", kSessions, GetTickCount() - start);
 }
 
-// A browser unloads the player, and the module with it, and loads it again
-// from the same path. Each time the module sets up its runtime's exception
-// handling anew: an exception inside the report's registry reader must still
-// be caught and logged, and nothing may stay behind after FreeLibrary. The
-// player calls DoConfig before it starts any thread: Esc comes from a timer
-// of this very thread, inside the dialog's own loop.
+// A browser unloads the module with the player and loads it again from the same path: each time its
+// runtime sets up exception handling anew, an exception inside the report's registry reader must be
+// caught and logged, and nothing may stay after FreeLibrary. The player calls DoConfig before it
+// starts any thread: Esc comes from a timer inside the dialog's loop.
 void CALLBACK PressEscape(HWND, UINT, UINT_PTR, DWORD)
 {
     PostMessageA(FindWindowA("#32770", "Kestrova Dad Azizov Settings"), WM_COMMAND, IDCANCEL, 0);
@@ -158,13 +149,10 @@ TEST_F(ConfigTest, FiftyReloadsCatchAndLogTheReadersExceptionAndLeaveNothingBehi
     }
     EXPECT_EQ(ReadFile(log).substr(0, entry.size()), entry);
     EXPECT_TRUE(engine.Balanced());
-    // The runtime linked into the module keeps one lock (a semaphore) of
-    // each load in which an exception was met, and on i686 one more of every
-    // load (its unwinder's, made when the module's unwind tables are
-    // registered); nothing of the module can release them. Beyond those, a
-    // handle or GDI object of the module's own adds 50. Wine keeps a few
-    // hundred bytes a load of its own; the runtime's emergency store, when
-    // not released, adds 19 KiB (i686) or 73 KiB (x86_64) a load.
+    // The module's runtime keeps a semaphore of each load that met an exception, and on i686 one more
+    // of every load (its unwinder's); the module cannot release them. A handle or GDI object of its own
+    // adds 50. Wine keeps a few hundred bytes a load; the runtime's emergency store, not released,
+    // adds 19 KiB (i686) or 73 KiB (x86_64) a load.
     const long runtimeLocks = sizeof(void*) == 4 ? 2 : 1;
     ExpectFlat(measured, {0, kReloads * runtimeLocks + kWineLazy[1], kWineLazy[2], 64 << 10}, "25 reloads", "50");
     calls = std::make_unique<SystemCalls>(LoadedModule());

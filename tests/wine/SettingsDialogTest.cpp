@@ -1,6 +1,5 @@
-// SettingsDialogTest.cpp - the settings dialog as the player and the user
-// see it: what it shows when it opens, what "&Close", Enter and Esc store,
-// and what picking a driver or a render mode does to the running player.
+// SettingsDialogTest.cpp - the settings dialog as the player and the user see it: what it shows,
+// what "&Close", Enter and Esc store, what picking a driver or a render mode does to the player.
 #include "ConfigTest.h"
 
 #include <climits>
@@ -14,8 +13,7 @@ Tweak Contexts(std::vector<int> drivers, Tweak more = [](Player&) {})
     return [=](Player& engine) { ConfigTest::BuildPlayer(engine, drivers), more(engine); };
 }
 
-// Hardware drivers with these names after the usual four, each offering
-// 640x480, and one render context on driver 4 + context.
+// Hardware drivers named so after the usual four, offering 640x480; a render context on driver 4 + context.
 Tweak Named(std::vector<std::string> names, int context)
 {
     return Contexts({4 + context}, [=](Player& engine) {
@@ -25,9 +23,7 @@ Tweak Named(std::vector<std::string> names, int context)
 }
 const std::string a1023(1023, 'a'), b1024(1024, 'b'), c5000(5000, 'c');
 
-// The tables that reach for the engine run twice: on the simulated player's
-// own objects, and on the same player behind objects built in the MSVC ABI
-// (its vtables, its thiscall methods, its struct layout).
+// Tables reaching for the engine run on the player's own objects and on MSVC-ABI ones (vtables, thiscall).
 class EngineTest : public ConfigTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override { ConfigTest::SetUp(), msvcPlayer = GetParam(); }
@@ -68,8 +64,7 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
         {"software only, the stored size not offered: 640x480",
          {Dword("ForceRenderMode", 2), Dword("RenderEngine", 3), Dword("fsWidth", 1600), Dword("fsHeight", 1200)},
          Contexts({3}), nullptr, "drivers: SW Raster=3* | modes: 320x240, 640x480* | checked: 1000 1020"},
-        // A short value replaces the low bytes of the default, a long one is
-        // not read, and the stored type is never looked at.
+        // A short value replaces the low bytes of the default, a long one is not read, the type is not looked at.
         {"values taken byte for byte whatever their type",
          {{"AutoUpdate", REG_BINARY, std::string(1, '\0')}, {"fsWidth", REG_BINARY, "\x20\x03"},
           {"fsHeight", REG_SZ, "X\x02"}, {"RenderEngine", REG_BINARY, std::string("\x01\0\0\0\0", 5)}},
@@ -81,8 +76,7 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          {{"AutoUpdate", REG_BINARY, ""}, {"fsWidth", REG_BINARY, std::string("\x20\x03", 2) + std::string(65534, '\0')},
           Dword("fsHeight", 600), Text("ForceRenderMode", "2")},
          nullptr, nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000"},
-        // At the edges of the texts' buffers: driver names are read back at
-        // their full length.
+        // At the edges of the texts' buffers: driver names are read back at their full length.
         {"INT_MIN twice fills the 24 bytes of a resolution text, NUL included, and is selected as stored",
          {Dword("RenderEngine", 4), Dword("fsWidth", 0x80000000), Dword("fsHeight", 0x80000000)},
          Contexts({4}, edge), nullptr,
@@ -192,9 +186,8 @@ TEST_P(EngineTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         {"hardware only on a software player: nothing to offer", {Dword("ForceRenderMode", 2)},
          [](Player& e) { e.AddDriver(sim::SoftwareDriver("SW Raster", {{640, 480, 16, 60}})), e.AddContext(0); },
          click(1021), "drivers:  | modes:  | checked: 1000 1021"},
-        // The selected name is remembered as 1023 characters and searched
-        // as a prefix: a longer name is found again, but among names alike
-        // in their first 1023 the first is selected, the engine left alone.
+        // The selected name is remembered as 1023 characters and searched as a prefix: a longer
+        // name is found again, but among names alike in their first 1023 the first is selected.
         {"a driver named with 5,000 characters stays selected", {Dword("RenderEngine", 6)},
          Named({a1023, b1024, c5000}, 2), click(1021),
          "drivers: HW One=0, HW Two=1, " + a1023 + "=4, " + b1024 + "=5, " + c5000 +

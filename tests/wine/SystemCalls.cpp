@@ -20,9 +20,7 @@ namespace {
 
 using sim::WindowText;
 
-// Does line match pattern? '*' stands for any text, including none;
-// everything else for itself. Without recursion: a line may hold a value
-// of a thousand characters.
+// Does line match pattern ('*': any text, also none)? Without recursion: a line may be long.
 bool Matches(const char* line, const char* pattern)
 {
     const char *star = nullptr, *resume = line;  // the last '*', and where it began to match
@@ -41,9 +39,8 @@ bool Matches(const char* line, const char* pattern)
     return *pattern == '\0';
 }
 
-// A fault stands in for the calls it matches (only the nth of them when nth
-// is set) and counts the calls it failed; a starving one lets its call
-// through and fails the module's next allocation instead, once.
+// A fault stands in for the calls it matches (the nth when nth is set) and counts
+// those it failed; a starving one fails the module's next allocation instead, once.
 struct Fault { std::string pattern; long long result; bool starve; int nth; int seen; int fired; };
 
 struct State {
@@ -69,23 +66,15 @@ void AddFault(const std::string& pattern, long long result, bool starve, int nth
     state->faults.push_back(Fault{pattern, result, starve, nth, 0, 0});
 }
 
-bool IsAllocation(const std::string& line)
-{
-    return line.compare(0, 7, "malloc ") == 0 || line.compare(0, 7, "calloc ") == 0 ||
-           line.compare(0, 8, "realloc ") == 0;
-}
-
-// Journals the call, then lets the matching faults stand in for it (the
-// first one's result) or makes it. An allocation comes first to a starving
-// fault.
+// Journals the call, then lets matching faults stand in for it (the first one's result) or makes it.
 template <typename R, typename Call>
 R Through(const std::string& line, Call call)
 {
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
-        const int starving = std::exchange(state->starving, -1);  // the allocation had to come before this call
-        bool fails = starving >= 0 && IsAllocation(line);
+        const int starving = std::exchange(state->starving, -1);  // its allocation came before this call, or none
+        bool fails = starving >= 0 && line.find("alloc ") <= 2;
         long long result = 0;
         if (fails)
             ++state->faults[starving].fired;
@@ -153,15 +142,13 @@ DWORD ModuleFileName(HMODULE module, LPSTR buffer, DWORD size)
     if (path.empty())
         return GetModuleFileNameA(module, buffer, size);
     ++state->modulePathUsed;
-    // Windows XP and Wine: a path that does not fit fills the buffer without
-    // a NUL, and the result is the buffer's size.
+    // Windows XP and Wine: a path that does not fit fills the buffer without a NUL.
     const DWORD length = static_cast<DWORD>(path.size());
     std::memcpy(buffer, path.c_str(), length < size ? length + 1 : size);
     return length < size ? length : size;
 }
 
-// "3 C:\cache\*.*\0\0 to null flags 0x510 title Clearing Media Cache owner
-// <caption> with 1002 disabled"
+// "3 C:\cache\*.*\0\0 to null flags 0x510 title Clearing Media Cache owner <caption> with 1002 disabled"
 std::string Describe(const SHFILEOPSTRUCTA& operation)
 {
     std::string names;
@@ -173,10 +160,8 @@ std::string Describe(const SHFILEOPSTRUCTA& operation)
            (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
 
-// ---- The module's heap blocks, each with guard bytes after its end that
-// must be intact when it is released: an overrun of any size is seen, also in
-// the small blocks Wine's own heap checking skips (its low-fragmentation
-// heap). They come from the runtime's heap, so anyone may free them later.
+// ---- The module's heap blocks, with guard bytes after their end checked when released (also in the
+// small blocks Wine's heap checking skips). They come from the runtime's heap: anyone may free them.
 const std::size_t kGuardSize = 16;
 const unsigned char kGuardByte = 0xA5;
 
@@ -190,8 +175,7 @@ void* Guarded(void* block, std::size_t size)
     return block;
 }
 
-// Records an overrun when the guard bytes after size bytes of block are not
-// intact. The caller holds the state's lock.
+// Records an overrun of the guard bytes after size bytes of block (under the state's lock).
 void CheckBytes(const void* block, std::size_t size, const char* what)
 {
     const unsigned char* guard = static_cast<const unsigned char*>(block) + size;
@@ -199,8 +183,7 @@ void CheckBytes(const void* block, std::size_t size, const char* what)
         state->overruns.push_back(what + std::to_string(size) + " bytes written past its end");
 }
 
-// Checks a heap block's guard bytes and returns its size, 0 for a block the
-// module allocated before it was watched; with release, forgets the block.
+// Checks a heap block's guard bytes, returns its size (0: not watched); with release, forgets it.
 std::size_t CheckGuard(void* block, bool release)
 {
     const auto found = state->blocks.find(block);
@@ -272,9 +255,8 @@ HGLOBAL ReleasedGlobal(HGLOBAL memory)
     return Held("memory block", -1, GlobalFree(memory));
 }
 
-// ---- The spies: "R function(params)" journals line, e.g. "RegCloseKey
-// HKLM\Software\Kestrova", then goes Through. The runtime's functions are
-// __cdecl, the system's WINAPI (the same on x86_64, not on i686).
+// ---- The spies: "R function(params)" journals line, then goes Through. The
+// runtime's functions are __cdecl, the system's WINAPI (not the same on i686).
 #define SPY_AS(convention, R, function, params, line, ...) \
     R convention Spy##function params { return Through<R>(line, [&] { return __VA_ARGS__; }); }
 #define SPY(...) SPY_AS(WINAPI, __VA_ARGS__)
@@ -341,8 +323,7 @@ const std::pair<const char*, void*> kSpies[] = {
     SPY(malloc), SPY(calloc), SPY(realloc), SPY(free),
 };
 
-// The import address table entry through which module calls function; null
-// when it does not import it.
+// The import address table entry through which module calls function, or null.
 void** ImportSlot(HMODULE module, const char* function)
 {
     BYTE* base = reinterpret_cast<BYTE*>(module);
@@ -404,10 +385,7 @@ void SystemCalls::Reset(const Faults& faults)
 {
     {
         std::lock_guard<std::mutex> lock(state->mutex);
-        state->journal.clear();
-        state->faults.clear();
-        state->modulePath.clear();
-        state->starving = -1;
+        state->journal.clear(), state->faults.clear(), state->modulePath.clear(), state->starving = -1;
     }
     if (faults)
         faults(*this);

@@ -1,11 +1,8 @@
-// SystemCalls.h - what the loaded Config.dll asks of the system during a
-// scenario, and the failures the scenario wants it to meet. While an object
-// lives, the module's import address table points at spies (the module
-// carries no hook). Each call journals a line, e.g. "RegOpenKeyExA
-// HKLM\Software\Kestrova 0xf003f", then fails as the system would when a
-// fault matches it, or reaches the system, counting what the module took and
-// gave back. The module's heap and movable blocks get guard bytes after
-// their end.
+// SystemCalls.h - what the loaded Config.dll asks of the system, and the failures it meets. While an
+// object lives, the module's import address table points at spies: each call journals a line, e.g.
+// "RegOpenKeyExA HKLM\Software\Kestrova 0xf003f", then fails as the system would when a fault matches
+// it, or reaches the system, counting what the module took and gave back. Heap and movable blocks get
+// guard bytes after their end.
 #ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
 #define KESTROVA_TESTS_SYSTEM_CALLS_H
 
@@ -18,8 +15,7 @@
 namespace e2e {
 
 class SystemCalls;
-// The failures a scenario wants the module to meet.
-using Faults = std::function<void(SystemCalls&)>;
+using Faults = std::function<void(SystemCalls&)>;  // the failures a scenario wants
 
 class SystemCalls {
 public:
@@ -28,33 +24,27 @@ public:
     SystemCalls(const SystemCalls&) = delete;
     SystemCalls& operator=(const SystemCalls&) = delete;
 
-    // Calls whose journal line matches pattern ('*': any text) return result
-    // (an error code, 0, a null pointer) instead of reaching the system; with
-    // nth, only the nth of them. Allocations are journaled too ("malloc 24").
+    // Calls whose journal line matches pattern ('*': any text; "malloc 24" too) return result (an error,
+    // 0, a null pointer) instead of reaching the system; with nth, only the nth of them.
     void Fail(const std::string& pattern, long long result = 0, int nth = 0);
-    // GetModuleFileNameA reports this path, cut to the caller's buffer
-    // without a NUL when it does not fit, as the system does.
+    // GetModuleFileNameA reports this path, cut without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
     // A fresh journal, no faults and the real path; then applies faults.
     void Reset(const Faults& faults = nullptr);
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
-    // What the module holds now, or damaged: open keys, movable memory
-    // blocks, streams, directory searches, overrun or unfreed heap blocks
-    // (each reported once).
+    // What the module holds now, or damaged: open keys, movable memory blocks, streams, directory
+    // searches, overrun or unfreed heap blocks (each reported once).
     std::vector<std::string> Held() const;
     // The faults (and a pretended module path) that have failed no call yet.
     std::vector<std::string> Unfired() const;
     void CloseKeys();  // after a failure that leaves one open, as documented
-    // FreeLibrary of the watched module, its allocator still watched while
-    // it unloads; Held() then tells what the unloading left behind.
+    // FreeLibrary of the module, its allocator watched while it unloads: Held() tells what stayed.
     void Unload();
-    // The module's import of function: the spy while this object lives.
-    void* Imported(const char* function) const;
+    void* Imported(const char* function) const;  // the spy while this object lives
 };
 
-// Calls matching pattern fail with result (see Fail).
-Faults Failing(const char* pattern, long long result = 0);
+Faults Failing(const char* pattern, long long result = 0);  // see Fail
 // After the first call matching pattern, the module's next allocation fails
 // if it comes before its next watched call: its own runtime raises
 // std::bad_alloc inside the module.
