@@ -74,7 +74,7 @@ R Through(const std::string& line, Call call)
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
         const int starving = std::exchange(state->starving, -1);  // its allocation came before this call, or none
-        bool fails = starving >= 0 && line.find("alloc ") <= 2;
+        bool fails = starving >= 0 && line.find("alloc ") <= 2;  // "malloc ", "calloc ", "realloc "
         long long result = 0;
         if (fails)
             ++state->faults[starving].fired;
