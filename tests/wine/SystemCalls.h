@@ -41,7 +41,7 @@ public:
     void CloseKeys();  // after a failure that leaves one open, as documented
     // FreeLibrary of the module, its allocator watched while it unloads: Held() tells what stayed.
     void Unload();
-    void* Imported(const char* function) const;  // the spy while this object lives
+    void* Imported(const char* function) const;  // the module's import of function: a spy while this lives
 };
 
 Faults Failing(const char* pattern, long long result = 0);  // see Fail
