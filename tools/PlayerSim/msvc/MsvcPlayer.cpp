@@ -2,10 +2,10 @@
 // Microsoft compiler hands them over: compiled by clang in the MSVC ABI from
 // the public header alone, with no C runtime, so the module meets that
 // compiler's vtables, `thiscall` methods that pop their own arguments, struct
-// layout and 4-byte stack alignment. What the objects do is the test
-// program's simulated player: every virtual call is passed on through one
-// plain C function with its object and arguments, so the suite's players,
-// faults and journals apply unchanged. The driver descriptions are copied
+// layout and 4-byte stack alignment. What the objects do is the simulated
+// player's (MsvcHost): every virtual call is passed on through one plain C
+// function with its object and arguments, so the players of the demo and the
+// tests, their faults and journals apply unchanged. The driver descriptions are copied
 // field by field into this compiler's own RenderDriverDesc.
 #include "Kestrova/PlayerEngine.h"
 #include "PlayerCalls.h"

@@ -1,7 +1,7 @@
-/* PlayerCalls.h - the calls MsvcPlayer.dll passes on to the test program's
-   simulated player, numbered as its PlayerCall function receives them. */
-#ifndef KESTROVA_TESTS_PLAYER_CALLS_H
-#define KESTROVA_TESTS_PLAYER_CALLS_H
+/* PlayerCalls.h - the calls MsvcPlayer.dll passes on to the simulated player
+   (MsvcHost), numbered as its PlayerCall function receives them. */
+#ifndef KESTROVA_PLAYERSIM_PLAYER_CALLS_H
+#define KESTROVA_PLAYERSIM_PLAYER_CALLS_H
 
 enum PlayerCallId {
     kAcquire, kRelease, kManager, kDriverCount, kDriverDesc, kDriverName, kDriverHardware, kDriverCapabilities,
