@@ -4,7 +4,8 @@ by name, system-only imports, dialogs 101 and 102 and the version block in Frenc
 (through the link map beside the stripped DLL); and that the Wine suite spies on every imported function (its kSpies)
 unless it is named below with the reason it is not failed. Prints what it read, then each mismatch; non-zero on any.
 
-Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] Config.dll  (python3-pefile; Config.map beside it)
+Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] --version 1.0.0.0 Config.dll  (python3-pefile; Config.map
+beside it). The version is the project's (CMakeLists.txt): the version block's numbers and texts must say it.
 """
 import argparse
 import os
@@ -65,7 +66,7 @@ def check_guard(image, map_path):
     return ["no stack guard (built without -fstack-protector-strong?), missing: " + "; ".join(missing)] if missing else []
 
 
-def check(path, machine, map_path):
+def check(path, machine, map_path, version):
     with open(path, "rb") as file:
         image = file.read()
     pe = pefile.PE(data=image)
@@ -102,6 +103,14 @@ def check(path, machine, map_path):
         problems.append(f"the version resource is in languages {languages or 'none'}, expected [{FRENCH_FRANCE}]")
     problems += [f"version string {name} is {french.get(name)!r}, expected {expected!r}"
                  for name, expected in EXPECTED_VERSION_STRINGS.items() if french.get(name) != expected]
+    # The version block's numbers and its texts ("1, 0, 0, 0") both say the project's version.
+    fixed = pe.VS_FIXEDFILEINFO[0] if getattr(pe, "VS_FIXEDFILEINFO", None) else None
+    for name in ("FileVersion", "ProductVersion"):
+        high, low = getattr(fixed, name + "MS", 0), getattr(fixed, name + "LS", 0)
+        found = (f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}", french.get(name))
+        print(f"version:  {name} {found[0]}, text {found[1]!r}")
+        if found != (version, version.replace(".", ", ")):
+            problems.append(f"the version block's {name} is {found[0]} ({found[1]!r}), expected {version}")
     try:
         return problems + check_guard(image, map_path)
     except OSError as error:
@@ -111,10 +120,12 @@ def check(path, machine, map_path):
 if __name__ == "__main__":
     parser = argparse.ArgumentParser(description="Static check of a built Config.dll")
     parser.add_argument("--machine", choices=sorted(MACHINES), default="i686", help="default i686, the shipping DLL")
+    parser.add_argument("--version", required=True, help="the project's version, 1.0.0.0: the version block's")
     parser.add_argument("dll")
     args = parser.parse_args()
     try:
-        found = check(args.dll, args.machine, os.path.join(os.path.dirname(args.dll) or ".", "Config.map"))
+        found = check(args.dll, args.machine, os.path.join(os.path.dirname(args.dll) or ".", "Config.map"),
+                      args.version)
     except (OSError, pefile.PEFormatError) as error:
         found = [f"cannot read {args.dll}: {error}"]
     print("".join(f"  - {problem}\n" for problem in found), end="")
