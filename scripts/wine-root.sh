@@ -103,26 +103,61 @@ make_root() {
     echo "Wine root: made in $((SECONDS - start)) s ($(sed -n 2p "$ROOT/.kestrova-stamp"))"
 }
 
-# Whether a 32-bit Linux program starts here: a tiny one that only exits.
+# Whether a 32-bit Linux program starts here (a tiny one that only exits);
+# when it does, prints how it ran (how_32_bit_ran).
 probe_32_bit() {
     local probe status=0
     probe=$(mktemp -d)
     echo 'void _start(void) { __asm__ volatile("movl $1, %eax; xorl %ebx, %ebx; int $0x80"); }' >"$probe/exit.c"
-    { gcc -m32 -nostdlib -static -o "$probe/exit" "$probe/exit.c" && "$probe/exit"; } 2>/dev/null || status=$?
-    rm -rf "$probe"
+    if { gcc -m32 -nostdlib -static -o "$probe/exit" "$probe/exit.c" && "$probe/exit"; } 2>/dev/null; then
+        how_32_bit_ran "$probe/exit"
+    else
+        status=$?
+    fi
+    rm -rf --one-file-system -- "$probe"
     return $status
+}
+
+# How the 32-bit program $1 ran: "natively", or "emulated by" the runner of
+# each enabled entry of the kernel's registry of program formats that claims
+# it (the kernel asks those entries, the newest first, before it runs an ELF
+# program itself), whoever registered it. An entry claims a program when the
+# program's bytes at its offset equal its magic under its mask.
+how_32_bit_ran() {
+    local formats=${EMULATION%/*} entry header magic mask offset i m claims=""
+    [ "$(cat "$formats/status" 2>/dev/null)" = enabled ] || { echo natively; return; }
+    header=$(od -An -v -tx1 -N 512 "$1" | tr -d ' \n')
+    for entry in "$formats"/*; do
+        case ${entry##*/} in register|status) continue ;; esac
+        [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] || continue
+        magic=$(sed -n 's/^magic //p' "$entry")   # none: the entry claims file name extensions
+        offset=$(sed -n 's/^offset //p' "$entry")
+        mask=$(sed -n 's/^mask //p' "$entry")
+        [ -n "$magic" ] && [ $((2 * ${offset:-0} + ${#magic})) -le ${#header} ] || continue
+        for ((i = 0; i < ${#magic}; i += 2)); do
+            m=${mask:i:2}
+            (( (0x${header:2 * ${offset:-0} + i:2} ^ 0x${magic:i:2}) & 0x${m:-ff} )) && continue 2
+        done
+        claims+="${claims:+, or }by $(sed -n 's/^interpreter //p' "$entry") (binfmt_misc entry ${entry##*/})"
+    done
+    echo "${claims:+emulated }${claims:-natively}"
 }
 
 # Makes 32-bit programs run, natively where the machine can, else under the
 # qemu-i386 of the root at $1, and prints how; the reason on stderr when
 # neither works.
 enable_32_bit() {
-    local qemu=$1/usr/bin/qemu-i386 formats=${EMULATION%/*} status
+    local qemu=$1/usr/bin/qemu-i386 formats=${EMULATION%/*} how status=0 no
     # The machine itself is asked first: a native run is several times faster.
     if [ -e "$EMULATION" ]; then echo -1 >"$EMULATION" || true; fi
-    probe_32_bit && { echo natively; return 0; }
-    status=$?
-    local no="this machine runs no 32-bit code (a 32-bit program does not start: exit $status)"
+    how=$(probe_32_bit) || status=$?
+    [ "$how" = natively ] && { echo natively; return 0; }
+    # Where another emulator runs them (qemu-user-binfmt's, say), the root's
+    # still takes over: an older qemu takes over a minute to start each Wine
+    # process, and one registered without F is looked for inside the root.
+    # The kernel asks the newest entry first.
+    no="this machine runs no 32-bit code (a 32-bit program does not start: exit $status)"
+    [ $status -eq 0 ] && no="this machine runs 32-bit code only $how"
     [ -x "$qemu" ] || { echo "$no, and the Wine root has no qemu-i386" >&2; return 1; }
     if [ ! -e "$formats/register" ] && ! mount -t binfmt_misc binfmt_misc "$formats" 2>/dev/null; then
         echo "$no, and the kernel's registry of program formats cannot be mounted to emulate it" >&2
@@ -137,18 +172,18 @@ enable_32_bit() {
         echo "$no, and the kernel refused qemu-i386 as the runner of 32-bit programs" >&2
         return 1
     fi
-    probe_32_bit || { echo "$no, not even under qemu-i386 (exit $?)" >&2; return 1; }
-    echo "emulated by the Wine root's qemu-i386"
+    how=$(probe_32_bit) || { echo "$no, not even under qemu-i386 (exit $?)" >&2; return 1; }
+    echo "$how"
 }
 
 runs_32_bit() {
-    local status=0
-    probe_32_bit || status=$?
+    local how status=0
+    how=$(probe_32_bit) || status=$?
     if [ $status -ne 0 ]; then
         echo "this machine runs no 32-bit code (a 32-bit program does not start: exit $status; $0 prepare says why it cannot emulate it)" >&2
         return $status
     fi
-    if [ -e "$EMULATION" ]; then echo "emulated by the Wine root's qemu-i386"; else echo natively; fi
+    echo "$how"
 }
 
 # A Wine prefix remembers the root that made it: one made by another root
