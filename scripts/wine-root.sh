@@ -104,29 +104,28 @@ make_root() {
 }
 
 # Whether a 32-bit Linux program starts here (a tiny one that only exits);
-# when it does, prints how it ran (how_32_bit_ran).
+# when it does, prints how it ran (how_32_bit_ran). It is built and run on a
+# file system of a mount namespace of its own: nothing of it outlives the
+# probe, however this script ends.
 probe_32_bit() {
-    local probe status=0
-    probe=$(mktemp -d)
-    echo 'void _start(void) { __asm__ volatile("movl $1, %eax; xorl %ebx, %ebx; int $0x80"); }' >"$probe/exit.c"
-    if { gcc -m32 -nostdlib -static -o "$probe/exit" "$probe/exit.c" && "$probe/exit"; } 2>/dev/null; then
-        how_32_bit_ran "$probe/exit"
-    else
+    local source='void _start(void) { __asm__ volatile("movl $1, %eax; xorl %ebx, %ebx; int $0x80"); }'
+    local header status=0
+    header=$(unshare --mount --propagation private sh -c 'mount -t tmpfs probe /mnt && cd /mnt && echo "$0" >exit.c &&
+        gcc -m32 -nostdlib -static -o exit exit.c && ./exit && od -An -v -tx1 -N 512 exit' "$source" 2>/dev/null) ||
         status=$?
-    fi
-    rm -rf --one-file-system -- "$probe"
+    [ $status -ne 0 ] || how_32_bit_ran "$(tr -d ' \n' <<<"$header")"
     return $status
 }
 
-# How the 32-bit program $1 ran: "natively", or "emulated by" the runner of
-# each enabled entry of the kernel's registry of program formats that claims
-# it (the kernel asks those entries, the newest first, before it runs an ELF
-# program itself), whoever registered it. An entry claims a program when the
-# program's bytes at its offset equal its magic under its mask.
+# How the 32-bit program whose first bytes are $1 (in hex) ran: "natively",
+# or "emulated by" the runner of each enabled entry of the kernel's registry
+# of program formats that claims it (the kernel asks those entries, the
+# newest first, before it runs an ELF program itself), whoever registered
+# it. An entry claims a program when the program's bytes at its offset equal
+# its magic under its mask.
 how_32_bit_ran() {
-    local formats=${EMULATION%/*} entry header magic mask offset i m claims=""
+    local formats=${EMULATION%/*} header=$1 entry magic mask offset i m claims=""
     [ "$(cat "$formats/status" 2>/dev/null)" = enabled ] || { echo natively; return; }
-    header=$(od -An -v -tx1 -N 512 "$1" | tr -d ' \n')
     for entry in "$formats"/*; do
         case ${entry##*/} in register|status) continue ;; esac
         [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] || continue
