@@ -51,19 +51,24 @@ std::string ControlVersion()
 }
 
 // The first row that finds the plug-in names it, with the browser version
-// it was found under; rows after it are not read.
+// it was found under; rows after it are not read. A row that runs out of
+// memory counts as a row that found nothing, as a failed read does.
 std::string PluginVersion()
 {
     for (const PluginProbe& probe : kPluginProbes) {
-        std::string browserVersion, browserDirectory, pluginVersion;
-        if (!ReadRegistryString(HKEY_LOCAL_MACHINE, probe.versionKey, "CurrentVersion", browserVersion))
-            continue;
-        const std::string mainKey = probe.mainKeyPrefix + browserVersion + "\\Main";
-        if (!ReadRegistryString(HKEY_LOCAL_MACHINE, mainKey.c_str(), probe.directoryValue, browserDirectory))
-            continue;
-        const std::string pluginPath = browserDirectory + probe.pluginSuffix;
-        if (GetFileVersionString(pluginPath.c_str(), pluginVersion) == 0)
-            return pluginVersion + " [" + browserVersion + "]";
+        try {
+            std::string browserVersion, browserDirectory, pluginVersion;
+            if (!ReadRegistryString(HKEY_LOCAL_MACHINE, probe.versionKey, "CurrentVersion", browserVersion))
+                continue;
+            const std::string mainKey = probe.mainKeyPrefix + browserVersion + "\\Main";
+            if (!ReadRegistryString(HKEY_LOCAL_MACHINE, mainKey.c_str(), probe.directoryValue, browserDirectory))
+                continue;
+            const std::string pluginPath = browserDirectory + probe.pluginSuffix;
+            if (GetFileVersionString(pluginPath.c_str(), pluginVersion) == 0)
+                return pluginVersion + " [" + browserVersion + "]";
+        } catch (...) {
+            // Out of memory in this row: the next row may still find it.
+        }
     }
     return std::string();
 }
@@ -134,10 +139,12 @@ void FillComponentInfo(HWND dialog)
     try {
         controlVersion = ControlVersion();
     } catch (...) {
+        // Out of memory: the control's version stays empty.
     }
     try {
         pluginVersion = PluginVersion();
     } catch (...) {
+        // Out of memory for the found version's text: it stays empty.
     }
     SetDlgItemTextA(dialog, IDC_IE_VERSION, controlVersion.c_str());
     SetDlgItemTextA(dialog, IDC_NETSCAPE_VERSION, pluginVersion.c_str());
@@ -160,6 +167,7 @@ void FillComponentInfo(HWND dialog)
             ListInstalledLibraries(list, installPath);
         }
     } catch (...) {
+        // Out of memory: the list keeps the rows listed so far.
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

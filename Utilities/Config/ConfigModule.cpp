@@ -2,6 +2,7 @@
 // export, DoConfig.
 #include "ConfigModule.h"
 
+#include "CallBoundary.h"
 #include "SettingsDialog.h"
 #include "resources/resource.h"
 
@@ -14,23 +15,20 @@ namespace __gnu_cxx {
 void __freeres();
 }
 
-namespace {
-
-// The C++ runtime linked into the module sets aside an emergency store for
-// exceptions when the module is loaded (about 19 KiB on i686, 73 KiB on
-// x86_64) and never frees it: a player that unloads the module and loads it
-// again would lose that much every time. It goes with the module's other
-// static objects when the module is unloaded.
-struct RuntimeStore {
-    ~RuntimeStore() { __gnu_cxx::__freeres(); }
-} runtimeStore;
-
-}  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         ModuleInstance = instance;
+        TakeThreadSlot();
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Unloaded while the player goes on (at process exit there is
+        // nothing to give back). The C++ runtime linked into the module
+        // keeps an emergency store for exceptions (about 19 KiB on i686,
+        // 73 KiB on x86_64) that it never frees: a player that loads the
+        // module again and again would lose it every time.
+        ReleaseThreadSlot();
+        __gnu_cxx::__freeres();
+    }
     return TRUE;
 }
 
@@ -40,6 +38,20 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
 extern "C" __declspec(dllexport) int __cdecl DoConfig(PlayerHost* host, HWND parent)
 {
     CurrentPlayerHost = host;
-    return static_cast<int>(
-        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), parent, SettingsDlgProc, 0));
+    // The dialog takes its player from the DoConfig opening it on this
+    // thread, and keeps it: a second player's DoConfig, nested in its loop or
+    // on another thread, does not take it over.
+    CallBoundary boundary;
+    ThreadRecord& thread = boundary.Thread();
+    PlayerHost* const outerHost = thread.openingHost;
+    thread.openingHost = host;
+    const INT_PTR result =
+        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), parent, SettingsDlgProc, 0);
+    thread.openingHost = outerHost;
+    return static_cast<int>(result);
+}
+
+PlayerHost* SettingsDialogHost(HWND dialog)
+{
+    return reinterpret_cast<PlayerHost*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }

@@ -11,7 +11,12 @@
 extern HINSTANCE ModuleInstance;
 
 // The running player of the latest DoConfig call. Replaced at every call and
-// never cleared; the module does not own it.
+// never cleared; the module does not own it. Each settings dialog serves
+// the player of its own DoConfig instead (SettingsDialogHost).
 extern PlayerHost* CurrentPlayerHost;
+
+// The player a settings dialog serves: the host given to the DoConfig that
+// opened it, kept in the dialog (DWLP_USER) as it opens.
+PlayerHost* SettingsDialogHost(HWND dialog);
 
 #endif  // KESTROVA_CONFIG_MODULE_H

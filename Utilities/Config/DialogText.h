@@ -5,15 +5,15 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <cstring>
-#include <vector>
 
 // The text of entry index as the buffer holds it: at most N - 1 characters,
 // empty for no entry. The list writes an entry whole, whatever the buffer,
-// so its length is asked first: an entry that fits is read straight into the
-// buffer, and only a longer one (a driver name of 1024 characters or more) is
-// read whole into the heap and cut, which throws std::bad_alloc when memory
-// runs out.
+// so its length is asked first and an entry that fits is read straight into
+// the buffer. A longer one (a driver name of 1024 characters or more) can
+// only be the selection, which the combo box gives as its own text, cut to
+// the buffer by the system: no memory of the module's is needed either way.
+// A longer entry that is not the selection reads as empty; no list of the
+// module holds one.
 template <std::size_t N>
 void ComboEntryText(HWND combo, LRESULT index, char (&text)[N])
 {
@@ -26,11 +26,8 @@ void ComboEntryText(HWND combo, LRESULT index, char (&text)[N])
             text[0] = '\0';
         return;
     }
-    std::vector<char> whole(static_cast<std::size_t>(length) + 1, '\0');
-    if (SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(whole.data())) == CB_ERR)
-        return;
-    std::memcpy(text, whole.data(), N - 1);
-    text[N - 1] = '\0';
+    if (SendMessageA(combo, CB_GETCURSEL, 0, 0) == index)
+        GetWindowTextA(combo, text, static_cast<int>(N));
 }
 
 #endif  // KESTROVA_CONFIG_DIALOG_TEXT_H

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "CallBoundary.h"
 #include "DialogText.h"
 #include "ProxySettings.h"
 #include "RuntimeScan.h"
@@ -149,10 +150,6 @@ void SaveNetworkDialog(HWND dialog)
     WriteProxySettings(entry);
 }
 
-}  // namespace
-
-namespace {
-
 INT_PTR OnNetworkMessage(HWND dialog, UINT message, WPARAM wParam)
 {
     if (message == WM_INITDIALOG) {
@@ -188,14 +185,9 @@ INT_PTR OnNetworkMessage(HWND dialog, UINT message, WPARAM wParam)
 
 INT_PTR CALLBACK NetworkDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
-    // Nothing may leave a dialog procedure into Windows and the player: a
-    // handler that runs out of memory (the entries are read into the record's
-    // texts) ends where it stands, and the dialog stays open as it was. An
-    // "&Ok" that fails so stores nothing, since the store is written only
-    // once every entry has been read.
-    try {
-        return OnNetworkMessage(dialog, message, wParam);
-    } catch (...) {
-        return FALSE;
-    }
+    // A handler that runs out of memory (the entries are read into the
+    // record's texts) ends where it stands, and the dialog stays open as it
+    // was. An "&Ok" that fails so stores nothing, since the store is written
+    // only once every entry has been read.
+    return GuardedDialogMessage([&](ThreadRecord&) { return OnNetworkMessage(dialog, message, wParam); });
 }

@@ -87,7 +87,8 @@ int ReadProxySettings(ProxySettings& settings)
         settings.password = std::move(password);
         return 1;
     } catch (...) {
-        // The key closes itself on the way out.
+        // Out of memory for the texts: the store counts as unreadable, and
+        // the key closes itself on the way out.
         return 0;
     }
 }

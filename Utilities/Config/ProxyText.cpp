@@ -49,11 +49,15 @@ bool ParseProxyServer(const char* server, ProxyType& type, std::string& address,
     const char* colon = std::strrchr(server, ':');
     if (colon == nullptr)
         return false;
-    port = 0;
-    if (RuntimeScan(colon + 1, "%d", &port) != 1)
+    std::int32_t number = 0;
+    if (RuntimeScan(colon + 1, "%d", &number) != 1) {
+        port = 0;
         return false;
+    }
 
-    // Type and address change together, once nothing can fail any more.
+    // Type, address and port change together, once nothing can fail any
+    // more: a text that cannot be taken apart for want of memory leaves them
+    // all as they were.
     std::string head(server, colon);
     const char* equals = std::strrchr(head.c_str(), '=');
     ProxyType parsed = ProxyTypeHttp;
@@ -64,5 +68,6 @@ bool ParseProxyServer(const char* server, ProxyType& type, std::string& address,
     }
     address.swap(head);
     type = parsed;
+    port = number;
     return true;
 }

@@ -24,7 +24,8 @@ ProxyType ProxyTypeFromName(const char* text);
 // Splits a proxy server text at its last ':' (the port) and the part before
 // it at its last '=' (scheme and address). False when there is no ':' or no
 // number after it; the port is already 0 in the second case. Type and
-// address change only on success.
+// address change only on success, and the port only then or to that 0: a
+// text that cannot be taken apart for want of memory changes none of them.
 bool ParseProxyServer(const char* server, ProxyType& type, std::string& address, std::int32_t& port);
 
 #endif  // KESTROVA_CONFIG_PROXY_TEXT_H

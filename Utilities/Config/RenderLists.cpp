@@ -30,12 +30,13 @@ const std::size_t kDriverNameSize = 1024;
 const int kDefaultWidth = 640;
 const int kDefaultHeight = 480;
 
-// One acquire/release pair of the host, with the render manager it yields.
-// A missing host or engine context counts as a player without a render
-// manager; ReleaseContext still balances every AcquireContext.
+// One acquire/release pair of the host the dialog serves, with the render
+// manager it yields. A missing host or engine context counts as a player
+// without a render manager; ReleaseContext still balances every
+// AcquireContext.
 class EngineAccess {
 public:
-    EngineAccess() : host_(CurrentPlayerHost), manager_(nullptr)
+    explicit EngineAccess(HWND dialog) : host_(SettingsDialogHost(dialog)), manager_(nullptr)
     {
         if (host_ == nullptr)
             return;
@@ -123,7 +124,7 @@ void SelectDriverByIndex(HWND dialog, int driver)
 
 void FillDriverList(HWND dialog, int mode)
 {
-    EngineAccess engine;
+    EngineAccess engine(dialog);
     HWND list = GetDlgItem(dialog, IDC_RENDER_DRIVER);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     RenderManager* manager = engine.Manager();
@@ -144,7 +145,7 @@ void FillDriverList(HWND dialog, int mode)
 
 void SelectCurrentDriver(HWND dialog)
 {
-    EngineAccess engine;
+    EngineAccess engine(dialog);
     if (engine.Manager() != nullptr)
         SelectContextZeroDriver(dialog, *engine.Manager());
 }
@@ -158,7 +159,7 @@ void FillResolutionList(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
 
-    EngineAccess engine;
+    EngineAccess engine(dialog);
     RenderManager* manager = engine.Manager();
     if (manager == nullptr || selected == CB_ERR)
         return;
@@ -204,7 +205,7 @@ void SelectResolution(HWND dialog, int width, int height)
 
 void OnDriverChanged(HWND dialog)
 {
-    EngineAccess engine;
+    EngineAccess engine(dialog);
     RenderManager* manager = engine.Manager();
     HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
     const LRESULT selected = SendMessageA(drivers, CB_GETCURSEL, 0, 0);
@@ -242,8 +243,6 @@ void OnRenderModeChanged(HWND dialog)
 {
     const int mode = CheckedRenderMode(dialog);
     HWND drivers = GetDlgItem(dialog, IDC_RENDER_DRIVER);
-    // Only a name of 1024 characters or more takes memory to remember; when
-    // there is none, the click changes nothing but the buttons.
     char remembered[kDriverNameSize];
     ComboEntryText(drivers, SendMessageA(drivers, CB_GETCURSEL, 0, 0), remembered);
 

@@ -2,6 +2,7 @@
 // of every command to its handler.
 #include "SettingsDialog.h"
 
+#include "CallBoundary.h"
 #include "ComponentInfo.h"
 #include "ConfigModule.h"
 #include "DisplaySettings.h"
@@ -70,14 +71,13 @@ INT_PTR OnSettingsCommand(HWND dialog, WPARAM wParam)
 
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
-    // Nothing may leave a dialog procedure into Windows and the player. Only
-    // a render-mode click on a driver named with 1024 characters or more can
-    // run out of memory here (every other handler, "&Close" included, takes
-    // none, and the report catches its own); it then ends before it changes
-    // the lists or the engine, and the dialog goes on.
-    try {
+    // Only the "Advanced Information" report and a render-mode click take
+    // memory; the report catches its own, and a click that ran out would
+    // change nothing. "&Close" takes none.
+    return GuardedDialogMessage([&](ThreadRecord& thread) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
+            SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(thread.openingHost));
             InitSettingsDialog(dialog);
             // FALSE: the system does not place the initial focus.
             return FALSE;
@@ -86,7 +86,5 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
         }
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }

@@ -11,25 +11,18 @@ namespace {
 const DWORD kValueBufferSize = 260;
 
 // The log names the place of each handler by these lines, and the file by
-// this source's name with a backslash in front, whatever separators the
-// build machine uses.
+// its path in the source tree, of which it prints the backslash and the
+// name: nothing of the machine that built the module, and no memory needed.
+const char kThisSource[] = "Utilities\\Config\\SetupUtils.cpp";
 const int kQueryHandlerLine = 291;
 const int kOpenHandlerLine = 294;
 
-std::string ThisSourcePath()
-{
-    std::string path = __FILE__;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-// One log line: a tab, then the located entry.
-void LogCaughtException(int line)
+// One log line: a tab, then the located entry. Writing it takes no memory
+// of the module's, so it cannot throw.
+void LogCaughtException(int line) noexcept
 {
     LogMessage("\t", nullptr, 0);
-    LogMessage("Catched Exception", ThisSourcePath().c_str(), line);
+    LogMessage("Catched Exception", kThisSource, line);
 }
 
 }  // namespace
@@ -58,15 +51,10 @@ int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, std
         }
         RegCloseKey(key);
     } catch (...) {
-        // Reached when opening failed by an exception, or when logging the
-        // query's exception failed too; then the key is not closed here.
+        // Reached when opening the key raises; the key is not closed here.
+        // (The inner handler's logging cannot raise.)
         result = 0;
-        try {
-            LogCaughtException(kOpenHandlerLine);
-        } catch (...) {
-            // The reader never raises into the dialog: a log that fails
-            // twice in a row loses the entry.
-        }
+        LogCaughtException(kOpenHandlerLine);
     }
     return result;
 }

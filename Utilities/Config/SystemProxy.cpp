@@ -30,6 +30,8 @@ int ReadSystemProxy(ProxyType& type, std::string& address, std::int32_t& port)
             return 0;
         return ParseProxyServer(server.c_str(), type, address, port) ? 1 : 0;
     } catch (...) {
+        // Out of memory for the texts: no usable system proxy. The key
+        // closes itself on the way out.
         return 0;
     }
 }

@@ -22,13 +22,13 @@ EXPECTED_VERSION_STRINGS = {"FileDescription": "Dad Azizov Configuration", "Inte
 SPIES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "SystemCalls.cpp")
 NOT_FAILED = {name: reason for reason, names in {
     "a call on the module's own dialog, which fails only for a window that is gone":
-        "CheckDlgButton EnableWindow EndDialog GetDlgItem GetWindowTextA IsDlgButtonChecked MessageBoxA SetDlgItemTextA "
-        "SetWindowTextA",
+        "CheckDlgButton EnableWindow EndDialog GetDlgItem GetWindowLongA GetWindowLongPtrA GetWindowTextA "
+        "IsDlgButtonChecked MessageBoxA SetDlgItemTextA SetWindowLongA SetWindowLongPtrA SetWindowTextA",
     "its failure is met as a matter of course (the end of a listing, no cache folder)": "FindNextFileA GetFileAttributesA",
     "it locks a movable block the module has just allocated": "GlobalLock GlobalUnlock",
-    "a text, path or number function of the runtime, which cannot fail":
-        "_makepath _splitpath _stricmp atoi memchr memcmp memcpy memmove memset sscanf strchr strcmp strlen strncmp "
-        "strrchr wcslen",
+    "a text, path or number function, which cannot fail":
+        "_makepath _splitpath _stricmp atoi lstrcmpiA memchr memcmp memcpy memmove memset sscanf strchr strcmp strlen "
+        "strncmp strrchr wcslen",
     "the log's writing: a write that fails (a full disk) loses the rest of its entry, unread": "fputc fputs fwrite vfprintf",
     "the C and C++ runtime linked into the module (start-up, locks, thread-local storage, exceptions, the stack guard)":
         "CloseHandle CreateSemaphoreW CryptAcquireContextA CryptGenRandom CryptReleaseContext DeleteCriticalSection "
@@ -58,12 +58,17 @@ def resource_languages(pe, type_name):
 
 def check_guard(image, map_path):
     with open(map_path, encoding="latin-1") as file:
-        pulled = GUARD_PULLED_BY_MODULE.search(file.read())
+        link_map = file.read()
+    pulled = GUARD_PULLED_BY_MODULE.search(link_map)
     print(f"guard:    pulled in by {pulled[0].strip() if pulled else 'nothing'}")
     missing = [proof for proof, ok in (
         (f"the failure message {STACK_SMASHED.decode()!r} in the DLL", STACK_SMASHED in image),
         ("a module object (*.cpp.obj) pulling it in (map)", pulled)) if not ok]
-    return ["no stack guard (built without -fstack-protector-strong?), missing: " + "; ".join(missing)] if missing else []
+    # The first exception on a thread must need no memory: the module keeps the runtime's per-thread record.
+    heap_record = "eh_globals.o" in link_map
+    return (["no stack guard (built without -fstack-protector-strong?), missing: " + "; ".join(missing)] if missing else []) + \
+        (["the runtime's own per-thread exception record (eh_globals.o, taken from the heap) is linked in"]
+         if heap_record else [])
 
 
 def check(path, machine, map_path, version):

@@ -106,6 +106,23 @@ std::string Tree(const std::string& directory)
     return ConfigTest::Joined(names, ", ");
 }
 
+void Link(const std::string& path, const std::string& target)
+{
+    std::string unixPath = path.substr(2);  // without "Z:"
+    std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
+    std::string command = "/bin/ln -sfn \"" + target + "\" \"" + unixPath + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        << command;
+    CloseHandle(process.hProcess), CloseHandle(process.hThread);
+    // The handle of a Unix program tells nothing of its end: the link is waited for.
+    for (int wait = 0; wait < 500 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++wait)
+        Sleep(10);
+    ASSERT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "no link made at " << path;
+}
+
 Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
 {
     stackMoved = 0;
@@ -154,10 +171,10 @@ void ConfigTest::BuildPlayer(Player& engine, const std::vector<int>& contexts)
         driver < 0 ? (void)engine.nullContexts.insert(engine.AddContext(0)) : (void)engine.AddContext(driver);
 }
 
-Session ConfigTest::Run(Player& engine, const Script& script)
+Session ConfigTest::Run(Player& engine, const Script& script, HWND parent)
 {
     PlayerHost* host = engine.handsOverNoHost ? nullptr : msvcPlayer ? msvcHost->For(engine) : engine.Host();
-    const Session session = RunDoConfig(host, script);
+    const Session session = RunDoConfig(host, script, parent);
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
     EXPECT_FALSE(session.leftOpen) << "the script could not close the dialog";
     EXPECT_EQ(session.returned, 1);

@@ -70,6 +70,10 @@ std::string ReadFile(const std::string& path);  // "(no file)" when missing
 void Install(const std::string& which, const std::string& path);
 // Everything below a directory, sorted: "a.txt, sub\, sub\b.txt", or "(no folder)", "(a file)".
 std::string Tree(const std::string& directory);
+// A symbolic link at path (on drive Z:, Wine's view of the Unix root) to the relative target: Wine runs a
+// Unix program named by its Unix path. (On Windows a junction would stand there; Wine shows either kind
+// of link as a folder that is a reparse point.)
+void Link(const std::string& path, const std::string& target);
 inline void RemoveTree(const std::string& path) { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
 
 
@@ -99,7 +103,7 @@ public:
     // and one render context on each driver of contexts (-1: a null slot).
     static void BuildPlayer(Player& engine, const std::vector<int>& contexts = {0, 0});
     // DoConfig over the player window: the dialog appears, the script closes it, DoConfig returns 1.
-    Session Run(Player& engine, const Script& script);
+    Session Run(Player& engine, const Script& script, HWND parent = PlayerWindow());
     // Plays a row: the user acts, look reads the outcome, Esc closes the settings dialog if still open;
     // then every fault of the row has failed a call, and the module holds nothing and damaged no block.
     std::string Play(const Scenario& row, const Look& look);

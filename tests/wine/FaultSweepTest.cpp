@@ -1,27 +1,35 @@
-// FaultSweepTest.cpp - whole sessions run again and again, each time with the next call of one
-// fallible import failing as the system fails it: the player lives, DoConfig returns 1, the engine is
-// balanced and then left alone, nothing is held or overrun, stored values have their own type and
-// size and the log whole entries. CONFIG_SWEEP=full sweeps every point, else a fixed sample.
+// FaultSweepTest.cpp - whole sessions run again and again, each time with a fault at the next call of the
+// module's fallible imports, in two modes: one call fails as the system fails it ("one call"), or from the
+// kth call on every allocation, or every other fallible call, fails ("from call k on": memory or the
+// system exhausted for good), on a thread of its own that never met an exception in the module. After
+// each point: the player lives, DoConfig returned 1, the engine is balanced and then left alone, nothing
+// is held or overrun, stored values have their own type and size, the log holds whole entries; and after
+// each point of the second mode a new session shows what it shows without faults. CONFIG_SWEEP=full
+// sweeps every point, else a fixed sample of each mode.
 #include "ConfigTest.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <thread>
 
 namespace e2e {
 namespace {
 
-// The module's fallible imports and how each fails.
+// The module's fallible imports and how each fails; the first four are its memory.
 const std::pair<const char*, long long> kFallible[] = {
     {"malloc", 0}, {"calloc", 0}, {"realloc", 0}, {"GlobalAlloc", 0}, {"RegOpenKeyExA", ERROR_ACCESS_DENIED},
     {"RegCreateKeyA", ERROR_ACCESS_DENIED}, {"RegCreateKeyExA", ERROR_ACCESS_DENIED}, {"RegQueryValueExA", ERROR_MORE_DATA},
     {"RegSetValueExA", ERROR_ACCESS_DENIED}, {"fopen", 0}, {"GetModuleFileNameA", 0}, {"FindFirstFileA", -1},
-    {"GetFileVersionInfoSizeA", 0}, {"GetFileVersionInfoA", 0}, {"VerQueryValueA", 0}, {"SHFileOperationA", 0x7C}};
-const std::size_t kSample = 60;
+    {"CreateFileA", -1}, {"GetFileInformationByHandle", 0}, {"GetFileVersionInfoSizeA", 0},
+    {"GetFileVersionInfoA", 0}, {"VerQueryValueA", 0}, {"SHFileOperationA", 0x7C}};
+const int kMemoryImports = 4;
+const int kAllMemory = -1, kAllSystem = -2;  // the onward mode's two kinds of points
+const std::size_t kSample[] = {60, 40};      // points of each mode in a sampled run
 const unsigned kSeed = 20261207;
 
-// installed: the report has an installation, a control and a plug-in to read, and an exception to log.
+// installed: the report has an installation, a control and a plug-in to read.
 struct SweepSession { const char* name; bool installed; Script act; };
 
 // Closes whatever a failure left open, as a user would.
@@ -84,7 +92,7 @@ std::string Misstored()
         const bool fits = numbers.find(" " + value.substr(0, type) + " ") != std::string::npos
                               ? value.compare(type, 10, "REG_DWORD ") == 0 && value.find('"') == std::string::npos
                               : value.compare(type, 8, "REG_SZ \"") == 0 && value.find("\\0") == value.size() - 3;
-        wrong += value == "(no key)" || fits ? "" : value + " ";
+        wrong += value.empty() || value == "(no key)" || fits ? "" : value + " ";  // a key without values holds none
     }
     return wrong;
 }
@@ -92,8 +100,7 @@ std::string Misstored()
 // Whether the log holds only whole entries (an exception's tab, its located part).
 bool WholeEntries(std::string log)
 {
-    const std::string entries[] = {"\t", "Catched Exception\t(\\SetupUtils.cpp : Line 291)\r\n",
-                                   "Catched Exception\t(\\SetupUtils.cpp : Line 294)\r\n"};
+    const std::string entries[] = {"\t", "Catched Exception\t(\\SetupUtils.cpp : Line 291)\r\n"};
     for (bool found = true; found && !log.empty();) {
         found = false;
         for (const std::string& entry : entries)
@@ -103,69 +110,153 @@ bool WholeEntries(std::string log)
     return log.empty();
 }
 
-struct Point { std::size_t session, function; int call; };  // indices into kSessions and kFallible, a call
+// What a session shows: the settings, the versions and the components.
+std::string Seen(User& user)
+{
+    const std::string seen = Settings(user) + " | " + Shown(user, 1008) + " | " + Shown(user, 1010) + " | " +
+                              ComponentsList(user.Item(1007));
+    user.Press(VK_RETURN);
+    return seen;
+}
 
-TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn)
+// The calls a fault of function (an import's index, kAllMemory or kAllSystem) stands in for.
+std::vector<std::pair<std::string, long long>> Patterns(int function)
+{
+    std::vector<std::pair<std::string, long long>> patterns;
+    for (int f = 0; f < static_cast<int>(std::size(kFallible)); ++f)
+        if (f == function || (function == kAllMemory && f < kMemoryImports) || (function == kAllSystem && f >= kMemoryImports))
+            patterns.emplace_back(kFallible[f].first + std::string(" *"), kFallible[f].second);
+    return patterns;
+}
+
+struct Point { std::size_t session; int function; int call; };
+
+class FaultSweep : public ConfigTest {
+protected:
+    // Every point of a mode, or the mode's sample of them.
+    std::vector<Point> Points(bool onward, std::size_t& all);
+    // Sweeps the points: "[ sweep    ] <mode>: <swept> of <all> fault points swept (...), <survived> survived".
+    void Sweep(const char* mode, std::vector<Point> points, std::size_t all, bool onward);
+    bool full = std::getenv("CONFIG_SWEEP") != nullptr && std::string(std::getenv("CONFIG_SWEEP")) == "full";
+    std::vector<std::string> normal;  // what each session shows without faults
+};
+
+std::vector<Point> FaultSweep::Points(bool onward, std::size_t& all)
 {
     // One run of each session counts its calls of every fallible function.
     std::vector<Point> points;
+    normal.clear();
     for (std::size_t s = 0; s < std::size(kSessions); ++s) {
         Prepare(kSessions[s]);
-        calls->Reset(kSessions[s].installed ? StarvingAfter("RegQueryValueExA HKCR\\*") : nullptr);
+        calls->Reset();
+        normal.push_back(Play({}, [](User& user, Player&) { return Seen(user); }));
+        Prepare(kSessions[s]);
+        calls->Reset(!onward && kSessions[s].installed ? StarvingAfter("RegQueryValueExA HKCR\\*") : nullptr);
         Player engine;
         BuildPlayer(engine);
         Run(engine, kSessions[s].act);
-        for (std::size_t f = 0; f < std::size(kFallible); ++f)
+        for (int function : onward ? std::vector<int>{kAllMemory, kAllSystem} : std::vector<int>{}) {
+            std::size_t count = 0;
+            for (const auto& pattern : Patterns(function))
+                count += calls->Calls({pattern.first.c_str()}).size();
+            for (std::size_t k = 1; k <= count; ++k)
+                points.push_back({s, function, static_cast<int>(k)});
+        }
+        for (int f = 0; !onward && f < static_cast<int>(std::size(kFallible)); ++f)
             for (std::size_t k = 1; k <= calls->Calls({(kFallible[f].first + std::string(" *")).c_str()}).size(); ++k)
                 points.push_back({s, f, static_cast<int>(k)});
     }
-    const std::size_t all = points.size();
-    const bool full = std::string(std::getenv("CONFIG_SWEEP") ? std::getenv("CONFIG_SWEEP") : "") == "full";
-    if (!full && all > kSample) {
+    all = points.size();
+    if (!full && all > kSample[onward]) {
         std::mt19937 random(kSeed);
         std::shuffle(points.begin(), points.end(), random);
-        points.resize(kSample);
+        points.resize(kSample[onward]);
     }
+    return points;
+}
 
+void FaultSweep::Sweep(const char* mode, std::vector<Point> points, std::size_t all, bool onward)
+{
     std::size_t survived = 0, swept = 0;
     for (const Point& point : points) {
         const SweepSession& session = kSessions[point.session];
-        const std::string function = kFallible[point.function].first, call = std::to_string(point.call);
-        const std::string name = std::string(session.name) + ", call " + call + " of " + function + " failing";
-        std::printf("[ sweep    ] %zu/%zu %s\n", ++swept, points.size(), name.c_str());
+        const std::string call = std::to_string(point.call);
+        const std::string function = point.function == kAllMemory   ? "every allocation"
+                                     : point.function == kAllSystem ? "every other fallible call"
+                                                                    : kFallible[point.function].first;
+        const std::string name = std::string(session.name) + ", " + (onward ? "from call " + call + " on, " + function
+                                                                            : "call " + call + " of " + function) + " failing";
+        std::printf("[ sweep    ] %s %zu/%zu %s\n", mode, ++swept, points.size(), name.c_str());
         std::fflush(stdout);
         SCOPED_TRACE(name);
         const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
         Prepare(session);
         calls->Reset([&](SystemCalls& faults) {
+            if (onward)
+                return faults.FailFrom(point.call, Patterns(point.function));
+            // An exception for the log to take, as memory running out while the control's path is read.
             if (session.installed)
-                StarvingAfter("RegQueryValueExA HKCR\\*")(faults);
+                StarvingAfter("RegQueryValueExA HKCR\\*")(faults);  // as when the points were counted
             faults.Fail(function + " *", kFallible[point.function].second, point.call);
         });
-        Player engine;
-        BuildPlayer(engine);
-        Run(engine, session.act);  // DoConfig back with 1, no dialog left open, the engine balanced
-        const std::size_t journalAtReturn = engine.Journal().size();
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        EXPECT_EQ(engine.Journal().size(), journalAtReturn) << "the engine was called after DoConfig returned";
-        const std::vector<std::string> unfired = calls->Unfired();
-        EXPECT_EQ(std::count(unfired.begin(), unfired.end(), function + " * (call " + call + ")"), 0)
-            << "the call to fail was not made";
-        // As documented: the control's query and its log entry out of memory, line 294 and the key open.
-        const std::string log = ReadFile(PlayerDirectory() + "KestrovaWebPlayer.log");
-        const bool outerHandler = log.find("Line 294") != std::string::npos;
-        EXPECT_EQ(calls->Held(), outerHandler ? std::vector<std::string>{"key HKCR\\" + std::string(kControlKey)}
-                                              : std::vector<std::string>())
-            << "left open or damaged by the module";
-        calls->CloseKeys();
-        EXPECT_EQ(Misstored(), "") << "stored with another type or size";
-        EXPECT_TRUE(log == "(no file)" || WholeEntries(log)) << "the log holds part of an entry: " << log;
+        // The second mode's sessions run on a thread of their own, over a player window of its own.
+        std::string lookedAgain;
+        const auto play = [&](HWND parent) {
+            SCOPED_TRACE(name);  // also on the thread of its own
+            Player engine;
+            BuildPlayer(engine);
+            Run(engine, session.act, parent);  // DoConfig back with 1, no dialog left open, the engine balanced
+            const std::size_t journalAtReturn = engine.Journal().size();
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            EXPECT_EQ(engine.Journal().size(), journalAtReturn) << "the engine was called after DoConfig returned";
+            const std::vector<std::string> unfired = calls->Unfired();
+            EXPECT_TRUE(std::none_of(unfired.begin(), unfired.end(),
+                                     [&](const std::string& fault) { return fault.find("(call " + call) != std::string::npos; }))
+                << "the call to fail was not made";
+            EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
+            EXPECT_EQ(Misstored(), "") << "stored with another type or size";
+            const std::string log = ReadFile(PlayerDirectory() + "KestrovaWebPlayer.log");
+            EXPECT_TRUE(log == "(no file)" || WholeEntries(log)) << "the log holds part of an entry: " << log;
+            if (!onward)
+                return;
+            Prepare(session);
+            calls->Reset();
+            Player again;
+            BuildPlayer(again);
+            Run(again, [&](User& user) { lookedAgain = Seen(user); }, parent);
+        };
+        if (onward) {
+            std::thread fresh([&] {
+                HWND window = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (a thread of its own)",
+                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40, 480, 360, nullptr, nullptr, nullptr, nullptr);
+                play(window);
+                DestroyWindow(window);
+            });
+            fresh.join();
+            EXPECT_EQ(lookedAgain, normal[point.session]) << "the next session does not show what it shows without faults";
+        } else {
+            play(PlayerWindow());
+        }
         survived += ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
     }
-    std::printf("[ sweep    ] %zu of %zu fault points swept (%s), %zu survived\n", points.size(), all,
+    std::printf("[ sweep    ] %s: %zu of %zu fault points swept (%s), %zu survived\n", mode, points.size(), all,
                 full ? "all" : ("a sample, seed " + std::to_string(kSeed)).c_str(), survived);
+}
+
+TEST_F(FaultSweep, EverySessionSurvivesEachFallibleCallFailingInTurn)
+{
+    std::size_t all = 0;
+    const std::vector<Point> points = Points(false, all);
+    Sweep("one call", points, all, false);
+}
+
+TEST_F(FaultSweep, EverySessionSurvivesMemoryOrTheSystemExhaustedFromEachCallOnOnAFreshThread)
+{
+    std::size_t all = 0;
+    const std::vector<Point> points = Points(true, all);
+    Sweep("from call k on", points, all, true);
 }
 
 }  // namespace

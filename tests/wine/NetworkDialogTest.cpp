@@ -10,6 +10,8 @@ namespace {
 const char kWarning[] =
     "Warning! | [OK] | Please complete all fields before clicking 'OK' | owner Kestrova Dad Azizov Network Settings";
 const char kNone[] = "NONE | host:  | port:  | auth: off | user:  | password:  | enabled: ";
+// Texts of a French user, in the system's code page (1252).
+const char kHost[] = "proxy.soci\xE9t\xE9.example", kUser[] = "Fr\xE9" "d\xE9ric", kPassword[] = "\xE9t\xE9 \xE0 No\xEBl";
 
 // The six values as "&Ok" writes them, in its order.
 std::string Writes(const char* type, const char* address, DWORD port, int auth, const char* user, const char* password)
@@ -115,6 +117,9 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
           "1010 1011 1012"), defaults},
         {"a system proxy of 1024 characters does not fit: none", {}, std::string(1019, 'h') + ":8080",
          kNone, defaults},
+        {"texts with accents are shown as stored", Proxy("HTTP", kHost, 8080, 1, kUser, kPassword), "",
+         "HTTP | host: " + std::string(kHost) + " | port: 8080 | auth: on | user: " + kUser + " | password: " + kPassword +
+             " | enabled: 1010 1011 1012 1016 1017", ""},
     };
     for (const OpeningRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -175,6 +180,8 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         {"a user name and a password of 1,024 characters are stored with their first 1023", {}, nullptr,
          fill("HTTP", "h", "1", true, longHost.c_str(), longHost.c_str()),
          Writes("HTTP", "h", 1, 1, longHost.substr(1).c_str(), longHost.substr(1).c_str())},
+        {"texts with accents are stored byte for byte", {}, nullptr, fill("HTTP", kHost, "8080", true, kUser, kPassword),
+         Writes("HTTP", kHost, 8080, 1, kUser, kPassword)},
         {"ten digits count with their first nine, a blank is a host", {}, nullptr,
          fill("HTTP", " ", "1234567890", false), Writes("HTTP", " ", 123456789, 0, "", "")},
         {"any port but 0 passes, a negative one too", {}, nullptr, fill("HTTP", "h", "-1", false),

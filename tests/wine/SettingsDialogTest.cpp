@@ -3,6 +3,7 @@
 #include "ConfigTest.h"
 
 #include <climits>
+#include <thread>
 
 namespace e2e {
 namespace {
@@ -36,6 +37,16 @@ const std::string y1(std::string(1022, 'y') + "1"), y2(std::string(1022, 'y') + 
 void edge(Player& engine)
 {
     engine.AddDriver(sim::HardwareDriver("Edge", {{INT_MIN, INT_MIN, 32, 60}, {INT_MAX, INT_MAX, 32, 60}}));
+}
+
+// The "set" calls an engine heard since its journal had `since` entries.
+std::string SetsSince(const Player& engine, std::size_t since = 0)
+{
+    std::string sets;
+    const std::vector<std::string> journal = engine.Journal();
+    for (std::size_t i = since; i < journal.size(); ++i)
+        sets += journal[i].find(".set ") != std::string::npos ? journal[i] + "; " : "";
+    return sets;
 }
 
 TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
@@ -168,12 +179,10 @@ TEST_P(EngineTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
 
 TEST_P(EngineTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
 {
-    const auto click = [](int id) { return [=](User& user) { user.Click(id); }; };
-    const auto switches = [](User& user, Player& engine) {
-        std::string sets;
-        for (const std::string& call : engine.Journal())
-            sets += call.find(".set ") != std::string::npos ? call + "; " : "";
-        return sets + Settings(user);
+    const auto click = [this](int id) { return [=](User& user) { calls->Reset(), user.Click(id); }; };
+    // A render-mode click takes no memory, however long the driver's name: it cannot fail half-way.
+    const auto switches = [this](User& user, Player& engine) {
+        return SetsSince(engine) + Settings(user) + Joined(calls->Calls({"malloc *", "calloc *", "realloc *"}));
     };
     PlayAll({
         {"the selected driver stays when the mode offers it", {}, Contexts({0}), click(1021),
@@ -199,7 +208,8 @@ TEST_P(EngineTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
          Named({y1, y2}, 1), click(1021),
          "drivers: HW One=0, HW Two=1, " + y1 + "=4, " + y2 + "=5* | modes: 640x480* | checked: 1000 1021"},
         {"any notification of a radio button counts", {}, Contexts({0}),
-         [](User& user) {
+         [this](User& user) {
+             calls->Reset();
              SendMessageA(user.Item(1022), BM_SETCHECK, BST_UNCHECKED, 0);
              SendMessageA(user.Item(1020), BM_SETCHECK, BST_CHECKED, 0);
              user.Notify(1020, BN_DOUBLECLICKED);
@@ -232,6 +242,101 @@ TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
         user.Click(1020), user.Click(1022), user.Notify(1001, CBN_SELCHANGE);
         return shown + (Settings(user) == shown ? "" : " -> " + Settings(user));
     });
+}
+
+DoConfigFunction TheExport() { return reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(LoadedModule(), "DoConfig"))); }
+
+// A second player on the same page: its window opens the player's settings when told to (WM_APP), inside
+// whatever loop runs on its thread, as the browser's UI thread would.
+struct SecondPlayer {
+    Player engine;
+    HWND window = nullptr;
+    INT_PTR returned = 0;
+    HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+LRESULT CALLBACK SecondPlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* player = reinterpret_cast<SecondPlayer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message != WM_APP || player == nullptr)
+        return DefWindowProcA(window, message, wParam, lParam);
+    player->returned = TheExport()(player->engine.Host(), window);
+    SetEvent(player->closed);
+    return 0;
+}
+
+// Several players in one browser: each settings dialog reaches only the engine of the player whose
+// DoConfig opened it, whatever DoConfig calls come after, on the same thread or on others.
+TEST_F(ConfigTest, EachDialogServesThePlayerThatOpenedIt)
+{
+    // Nested: the second player's settings open and close inside the first dialog's loop; a driver picked
+    // in the first dialog afterwards reaches the first player only, and the second, gone once its dialog
+    // closed, hears nothing more.
+    Player first;
+    BuildPlayer(first);
+    SecondPlayer second;
+    BuildPlayer(second.engine, {3, 3});
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = SecondPlayerProc;
+    windowClass.lpszClassName = "KestrovaSecondPlayer";
+    RegisterClassA(&windowClass);
+    second.window = CreateWindowA(windowClass.lpszClassName, "second player", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 60,
+                                  320, 240, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(second.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&second));
+    std::size_t heardBySecond = 0, heardByFirst = 0;
+    Run(first, [&](User& user) {
+        PostMessageA(second.window, WM_APP, 0, 0);
+        HWND nested = nullptr;
+        for (int wait = 0; wait < 500 && (nested == nullptr || !IsWindowVisible(nested)); ++wait, Sleep(10))
+            nested = FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(), nullptr);
+        PostMessageA(nested, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(WaitForSingleObject(second.closed, 5000), WAIT_OBJECT_0) << "the second player's settings did not close";
+        heardBySecond = second.engine.Journal().size(), heardByFirst = first.Journal().size();
+        user.Pick(1001, "HW Two");
+        user.Click(1);
+    });
+    DestroyWindow(second.window);
+    EXPECT_EQ(second.returned, 1);
+    EXPECT_EQ(SetsSince(first, heardByFirst), "ctx0.set 1; ctx1.set 1; ");
+    EXPECT_NE(heardBySecond, 0u) << "the second dialog did not fill its lists from its own player";
+    EXPECT_EQ(second.engine.Journal().size(), heardBySecond) << "the second player was called after its dialog closed";
+    EXPECT_TRUE(second.engine.Balanced());
+
+    // Concurrent: two players' UI threads, each with its own window and dialog, switching drivers at once.
+    Player engines[2];
+    const char* const picks[] = {"HW Two", "SW Raster"};
+    LONG ready = 0;
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::thread> threads;
+    Session sessions[2];
+    for (int i = 0; i < 2; ++i) {
+        BuildPlayer(engines[i]);
+        threads.emplace_back([&, i] {
+            HWND window = CreateWindowA("STATIC", "a player of its own", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100 + 200 * i,
+                                        80, 320, 240, nullptr, nullptr, nullptr, nullptr);
+            sessions[i] = sim::RunDoConfig(TheExport(), engines[i].Host(), window, [&](User& user) {
+                if (InterlockedIncrement(&ready) == 2)
+                    SetEvent(go);
+                WaitForSingleObject(go, 10000);
+                for (int round = 0; round < 3; ++round)
+                    user.Pick(1001, picks[i]), user.Pick(1001, "HW One");
+                user.Click(1);
+            });
+            DestroyWindow(window);
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    CloseHandle(go);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(picks[i]);
+        EXPECT_TRUE(sessions[i].shown && !sessions[i].leftOpen && sessions[i].returned == 1);
+        const std::string driver = i == 0 ? "1" : "3";
+        const std::string round = "ctx0.set " + driver + "; ctx1.set " + driver + "; ctx0.set 0; ctx1.set 0; ";
+        EXPECT_EQ(SetsSince(engines[i]), round + round + round);
+        EXPECT_TRUE(engines[i].Balanced());
+    }
+    CloseHandle(second.closed);
 }
 
 TEST_F(ConfigTest, DoConfigShowsDialog101AtThePlayersOriginAndPassesOnTheSystemsFailure)

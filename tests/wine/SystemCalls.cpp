@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <utility>
 
@@ -39,9 +40,11 @@ bool Matches(const char* line, const char* pattern)
     return *pattern == '\0';
 }
 
-// A fault stands in for the calls it matches (the nth when nth is set) and counts
-// those it failed; a starving one fails the module's next allocation instead, once.
-struct Fault { std::string pattern; long long result; bool starve; int nth; int seen; int fired; };
+// A fault stands in for the calls any of its patterns matches, with that pattern's result: every one, the
+// nth, or (onward) the nth and every one after it; it counts those it failed. A starving one fails the
+// module's next allocation instead, once.
+using Patterns = std::vector<std::pair<std::string, long long>>;
+struct Fault { Patterns patterns; bool starve; int nth; bool onward; int seen; int fired; };
 
 struct State {
     std::mutex mutex;
@@ -50,8 +53,10 @@ struct State {
     std::vector<std::string> journal;
     std::vector<Fault> faults;
     std::string modulePath;             // empty: the real one
+    bool hideLinks = false;             // listings show links as plain folders
     int modulePathUsed = 0;
     std::map<HKEY, std::string> keys;   // open keys and their paths
+    std::set<HANDLE> files;             // handles of CreateFileA
     std::map<std::string, int> held;    // "memory block", "stream": how many
     int starving = -1;                  // the fault whose allocation fails before the next call
     std::map<void*, std::size_t> blocks;  // the module's heap blocks and their sizes
@@ -60,10 +65,10 @@ struct State {
 };
 State* state = nullptr;
 
-void AddFault(const std::string& pattern, long long result, bool starve, int nth)
+void AddFault(const Patterns& patterns, bool starve, int nth, bool onward = false)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    state->faults.push_back(Fault{pattern, result, starve, nth, 0, 0});
+    state->faults.push_back(Fault{patterns, starve, nth, onward, 0, 0});
 }
 
 // Journals the call, then lets matching faults stand in for it (the first one's result) or makes it.
@@ -73,21 +78,26 @@ R Through(const std::string& line, Call call)
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.push_back(line);
-        const int starving = std::exchange(state->starving, -1);  // its allocation came before this call, or none
+        // Its allocation came before this call, or none; one starving for good fails every allocation.
+        const int starving = std::exchange(state->starving, -1);
         bool fails = starving >= 0 && line.find("alloc ") <= 2;  // "malloc ", "calloc ", "realloc "
+        if (starving >= 0 && state->faults[starving].onward)
+            state->starving = starving;
         long long result = 0;
         if (fails)
             ++state->faults[starving].fired;
         for (Fault& fault : state->faults) {
-            if (!Matches(line.c_str(), fault.pattern.c_str()) || (fault.starve && fault.seen > 0) ||
-                (++fault.seen != fault.nth && fault.nth != 0))
+            const auto match = std::find_if(fault.patterns.begin(), fault.patterns.end(),
+                                            [&](const auto& pattern) { return Matches(line.c_str(), pattern.first.c_str()); });
+            if (match == fault.patterns.end() || (fault.starve && fault.seen > 0) ||
+                (++fault.seen != fault.nth && fault.nth != 0 && !(fault.onward && fault.seen > fault.nth)))
                 continue;
             if (fault.starve) {
                 state->starving = static_cast<int>(&fault - state->faults.data());
                 continue;
             }
             ++fault.fired;
-            result = fails ? result : fault.result;
+            result = fails ? result : match->second;
             fails = true;
         }
         if (fails)
@@ -128,6 +138,30 @@ void Forget(HKEY key)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
     state->keys.erase(key);
+}
+
+// A listing's entry as a share shows it whose server follows its links itself: a plain folder.
+template <typename R>
+R Listed(R result, LPWIN32_FIND_DATAA data)
+{
+    if (state->hideLinks)
+        data->dwFileAttributes &= ~FILE_ATTRIBUTE_REPARSE_POINT;
+    return result;
+}
+
+HANDLE OpenedFile(HANDLE file)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    if (file != INVALID_HANDLE_VALUE)
+        state->files.insert(file), ++state->held["file handle"];
+    return file;
+}
+
+void ClosedFile(HANDLE handle)
+{
+    std::lock_guard<std::mutex> lock(state->mutex);
+    if (state->files.erase(handle) != 0 && --state->held["file handle"] == 0)
+        state->held.erase("file handle");
 }
 
 std::string Hex(unsigned long long value)
@@ -302,8 +336,17 @@ SPY(HGLOBAL, GlobalAlloc, (UINT flags, SIZE_T bytes), "GlobalAlloc " + Hex(flags
     GuardedGlobal(GlobalAlloc(flags, bytes + kGuardSize), bytes))
 SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", ReleasedGlobal(memory))
 SPY(HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data), "FindFirstFileA " + std::string(pattern),
-    Held("directory search", 1, FindFirstFileA(pattern, data), INVALID_HANDLE_VALUE))
+    Held("directory search", 1, Listed(FindFirstFileA(pattern, data), data), INVALID_HANDLE_VALUE))
+SPY(BOOL, FindNextFileA, (HANDLE search, LPWIN32_FIND_DATAA data), "FindNextFileA",
+    Listed(FindNextFileA(search, data), data))
 SPY(BOOL, FindClose, (HANDLE search), "FindClose", Held("directory search", -1, FindClose(search)))
+SPY(HANDLE, CreateFileA, (LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+    DWORD flags, HANDLE templateFile), "CreateFileA " + std::string(path) + " " + Hex(access) + " " + Hex(flags),
+    OpenedFile(CreateFileA(path, access, share, security, disposition, flags, templateFile)))
+SPY(BOOL, GetFileInformationByHandle, (HANDLE file, LPBY_HANDLE_FILE_INFORMATION information),
+    "GetFileInformationByHandle", GetFileInformationByHandle(file, information))
+// The module's runtime closes handles of its own too: only those of CreateFileA are counted.
+SPY(BOOL, CloseHandle, (HANDLE handle), "CloseHandle", (ClosedFile(handle), CloseHandle(handle)))
 SPY_AS(__cdecl, FILE*, fopen, (const char* path, const char* mode), "fopen " + std::string(path) + " " + mode,
        Held("stream", 1, std::fopen(path, mode)))
 SPY_AS(__cdecl, int, fclose, (FILE* stream), "fclose", Held("stream", -1, std::fclose(stream)))
@@ -318,9 +361,10 @@ SPY(LRESULT, SendMessageA, (HWND window, UINT message, WPARAM wParam, LPARAM lPa
 const std::pair<const char*, void*> kSpies[] = {
     SPY(RegOpenKeyExA), SPY(RegCreateKeyA), SPY(RegCreateKeyExA), SPY(RegQueryValueExA), SPY(RegSetValueExA),
     SPY(RegCloseKey), SPY(GetModuleFileNameA), SPY(Sleep), SPY(GlobalAlloc), SPY(GlobalFree), SPY(FindFirstFileA),
-    SPY(FindClose), SPY(DialogBoxParamA), SPY(SendMessageA), SPY(InvalidateRect), SPY(SHFileOperationA),
-    SPY(GetFileVersionInfoSizeA), SPY(GetFileVersionInfoA), SPY(VerQueryValueA), SPY(fopen), SPY(fclose),
-    SPY(malloc), SPY(calloc), SPY(realloc), SPY(free),
+    SPY(FindNextFileA), SPY(FindClose), SPY(CreateFileA), SPY(GetFileInformationByHandle), SPY(CloseHandle),
+    SPY(DialogBoxParamA), SPY(SendMessageA), SPY(InvalidateRect), SPY(SHFileOperationA), SPY(GetFileVersionInfoSizeA),
+    SPY(GetFileVersionInfoA), SPY(VerQueryValueA), SPY(fopen), SPY(fclose), SPY(malloc), SPY(calloc), SPY(realloc),
+    SPY(free),
 };
 
 // The import address table entry through which module calls function, or null.
@@ -377,15 +421,23 @@ SystemCalls::~SystemCalls()
     state = nullptr;
 }
 
-void SystemCalls::Fail(const std::string& pattern, long long result, int nth) { AddFault(pattern, result, false, nth); }
+void SystemCalls::Fail(const std::string& pattern, long long result, int nth) { AddFault({{pattern, result}}, false, nth); }
+
+void SystemCalls::FailFrom(int k, const std::vector<std::pair<std::string, long long>>& calls)
+{
+    AddFault(calls, false, k, true);
+}
 
 void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path, state->modulePathUsed = 0; }
+
+void SystemCalls::HideLinks() { state->hideLinks = true; }
 
 void SystemCalls::Reset(const Faults& faults)
 {
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->journal.clear(), state->faults.clear(), state->modulePath.clear(), state->starving = -1;
+        state->hideLinks = false;
     }
     if (faults)
         faults(*this);
@@ -397,8 +449,9 @@ std::vector<std::string> SystemCalls::Unfired() const
     std::vector<std::string> unfired;
     for (const Fault& fault : state->faults)
         if (fault.fired == 0)
-            unfired.push_back((fault.starve ? "an allocation after " : "") + fault.pattern +
-                              (fault.nth != 0 ? " (call " + std::to_string(fault.nth) + ")" : ""));
+            unfired.push_back((fault.starve ? "an allocation after " : "") + fault.patterns[0].first +
+                              (fault.patterns.size() > 1 ? " and others" : "") +
+                              (fault.nth != 0 ? " (call " + std::to_string(fault.nth) + (fault.onward ? " on)" : ")") : ""));
     if (!state->modulePath.empty() && state->modulePathUsed == 0)
         unfired.push_back("the pretended module path");
     return unfired;
@@ -419,9 +472,9 @@ Faults Failing(const char* pattern, long long result)
     return [=](SystemCalls& calls) { calls.Fail(pattern, result); };
 }
 
-Faults StarvingAfter(const char* pattern)
+Faults StarvingAfter(const char* pattern, bool forGood)
 {
-    return [=](SystemCalls&) { AddFault(pattern, 0, true, 0); };
+    return [=](SystemCalls&) { AddFault({{pattern, 0}}, true, 0, forGood); };
 }
 
 void SystemCalls::CloseKeys()

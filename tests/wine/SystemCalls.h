@@ -27,9 +27,14 @@ public:
     // Calls whose journal line matches pattern ('*': any text; "malloc 24" too) return result (an error,
     // 0, a null pointer) instead of reaching the system; with nth, only the nth of them.
     void Fail(const std::string& pattern, long long result = 0, int nth = 0);
+    // From the kth call that one of the patterns matches on, every call they match fails, each with its
+    // pattern's result: memory or the system exhausted for good.
+    void FailFrom(int k, const std::vector<std::pair<std::string, long long>>& calls);
     // GetModuleFileNameA reports this path, cut without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
-    // A fresh journal, no faults and the real path; then applies faults.
+    // Directory listings show links as plain folders, as a share does whose server follows them itself.
+    void HideLinks();
+    // A fresh journal, no faults, the real path and links shown; then applies faults.
     void Reset(const Faults& faults = nullptr);
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
@@ -46,9 +51,9 @@ public:
 
 Faults Failing(const char* pattern, long long result = 0);  // see Fail
 // After the first call matching pattern, the module's next allocation fails
-// if it comes before its next watched call: its own runtime raises
-// std::bad_alloc inside the module.
-Faults StarvingAfter(const char* pattern);
+// if it comes before its next watched call (forGood: every allocation after
+// it fails): its own runtime raises std::bad_alloc inside the module.
+Faults StarvingAfter(const char* pattern, bool forGood = false);
 
 }  // namespace e2e
 

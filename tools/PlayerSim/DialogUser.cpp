@@ -12,38 +12,39 @@ namespace {
 const DWORD kShowTimeoutMs = 10000;
 const DWORD kCloseTimeoutMs = 5000;
 const UINT kBarrierMessage = WM_APP + 7;
+const char kBarrierClass[] = "KestrovaDialogUserBarrier";
+
+}  // namespace
 
 // A window of the dialog's thread: a message posted to it is handled once
 // everything posted before it has been, by whichever modal loop runs then.
-HWND barrier = nullptr;
-HANDLE barrierReached = nullptr;
-HANDLE dialogEnded = nullptr;
-HANDLE userDone = nullptr;
-LONG posted = 0;
-volatile LONG reached = 0;
-DWORD dialogThread = 0;
+// One for each DoConfig call, so that players on several threads each have
+// their own.
+struct User::Stage {
+    DWORD dialogThread = GetCurrentThreadId();
+    HWND barrier = nullptr;
+    HANDLE barrierReached = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE dialogEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE userDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    LONG posted = 0;
+    volatile LONG reached = 0;
+
+    Stage();
+    ~Stage();
+    Stage(const Stage&) = delete;
+    Stage& operator=(const Stage&) = delete;
+};
+
+namespace {
 
 LRESULT CALLBACK BarrierProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != kBarrierMessage)
+    auto* stage = reinterpret_cast<User::Stage*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message != kBarrierMessage || stage == nullptr)
         return DefWindowProcA(window, message, wParam, lParam);
-    InterlockedExchange(&reached, static_cast<LONG>(wParam));
-    SetEvent(barrierReached);
+    InterlockedExchange(&stage->reached, static_cast<LONG>(wParam));
+    SetEvent(stage->barrierReached);
     return 0;
-}
-
-void CreateBarrier()
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = BarrierProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KestrovaDialogUserBarrier";
-    RegisterClassA(&windowClass);
-    barrier = CreateWindowA(windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    barrierReached = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    dialogEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    userDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    dialogThread = GetCurrentThreadId();
 }
 
 struct DialogSearch {
@@ -64,6 +65,23 @@ BOOL CALLBACK MatchOtherDialog(HWND window, LPARAM param)
 
 }  // namespace
 
+User::Stage::Stage()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = BarrierProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kBarrierClass;
+    RegisterClassA(&windowClass);  // fails harmlessly once registered
+    barrier = CreateWindowA(kBarrierClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(barrier, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+User::Stage::~Stage()
+{
+    DestroyWindow(barrier);
+    CloseHandle(barrierReached), CloseHandle(dialogEnded), CloseHandle(userDone);
+}
+
 HWND FindOtherDialog(DWORD thread, HWND known, HWND alsoKnown)
 {
     DialogSearch search = {{known, alsoKnown}, nullptr};
@@ -73,10 +91,10 @@ HWND FindOtherDialog(DWORD thread, HWND known, HWND alsoKnown)
 
 void User::Sync()
 {
-    const LONG sequence = ++posted;
-    PostMessageA(barrier, kBarrierMessage, static_cast<WPARAM>(sequence), 0);
-    HANDLE events[] = {barrierReached, dialogEnded};
-    while (reached < sequence) {
+    const LONG sequence = ++stage_->posted;
+    PostMessageA(stage_->barrier, kBarrierMessage, static_cast<WPARAM>(sequence), 0);
+    HANDLE events[] = {stage_->barrierReached, stage_->dialogEnded};
+    while (stage_->reached < sequence) {
         const DWORD woken = WaitForMultipleObjects(2, events, FALSE, kShowTimeoutMs);
         if (woken == WAIT_OBJECT_0 + 1)
             break;
@@ -129,7 +147,7 @@ void User::OpenNetworkSettings()
 {
     // Posted: the click's handler runs the nested dialog's modal loop.
     PostMessageA(Item(1009), BM_CLICK, 0, 0);
-    network_ = WaitForVisibleDialog(dialogThread, kNetworkDialogCaption, kShowTimeoutMs, dialogEnded);
+    network_ = WaitForVisibleDialog(stage_->dialogThread, kNetworkDialogCaption, kShowTimeoutMs, stage_->dialogEnded);
     if (network_ == nullptr)
         problems.push_back("the network settings dialog did not appear");
     else
@@ -138,34 +156,32 @@ void User::OpenNetworkSettings()
 
 Session RunDoConfig(DoConfigFunction doConfig, PlayerHost* host, HWND parent, const std::function<void(User&)>& script)
 {
-    if (barrier == nullptr)
-        CreateBarrier();
-    ResetEvent(dialogEnded);
-    ResetEvent(userDone);
+    User::Stage stage;
     Session session;
     std::thread player([&]() {
         User user;
+        user.stage_ = &stage;
         user.settings_ = user.dialog_ =
-            WaitForVisibleDialog(dialogThread, kSettingsDialogCaption, kShowTimeoutMs, dialogEnded);
+            WaitForVisibleDialog(stage.dialogThread, kSettingsDialogCaption, kShowTimeoutMs, stage.dialogEnded);
         if (user.settings_ != nullptr) {
             session.shown = true;
             script(user);
             // Whatever the script left open is closed from the inside out.
-            for (int attempt = 0; attempt < 3 && WaitForSingleObject(dialogEnded, kCloseTimeoutMs) == WAIT_TIMEOUT;
-                 ++attempt) {
+            for (int attempt = 0;
+                 attempt < 3 && WaitForSingleObject(stage.dialogEnded, kCloseTimeoutMs) == WAIT_TIMEOUT; ++attempt) {
                 session.leftOpen = true;
-                PostMessageA(FindOtherDialog(dialogThread, user.settings_, user.network_), WM_COMMAND, IDOK, 0);
+                PostMessageA(FindOtherDialog(stage.dialogThread, user.settings_, user.network_), WM_COMMAND, IDOK, 0);
                 PostMessageA(user.network_, WM_COMMAND, 1019, 0);
                 PostMessageA(user.settings_, WM_COMMAND, IDCANCEL, 0);
             }
         }
         session.problems = user.problems;
-        SetEvent(userDone);
+        SetEvent(stage.userDone);
     });
     session.returned = doConfig(host, parent);
-    SetEvent(dialogEnded);
+    SetEvent(stage.dialogEnded);
     // The user's thread may still ask this thread's windows for their texts.
-    while (MsgWaitForMultipleObjects(1, &userDone, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    while (MsgWaitForMultipleObjects(1, &stage.userDone, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);

@@ -2,8 +2,9 @@
 // demo's screenshot tour and the end-to-end tests play the user this way.
 //
 // DoConfig runs on the calling thread inside the dialog's own modal loop,
-// as in the player; the script plays the user on a second thread and acts
-// only through messages, as input would arrive: a click is BM_CLICK, a pick
+// as in the player (any thread of it, several at once); the script plays
+// the user on a second thread and acts only through messages, as input
+// would arrive: a click is BM_CLICK, a pick
 // in a list is the selection plus the CBN_SELCHANGE a real pick sends, keys
 // are posted to the dialog for its loop to translate. Each action returns
 // once the dialog's thread has handled it (or a message box it opened is
@@ -44,8 +45,11 @@ public:
     // What went wrong while acting, e.g. a pick of an entry the list lacks.
     std::vector<std::string> problems;
 
+    struct Stage;  // the dialog's thread as the user reaches it
+
 private:
     friend struct Session RunDoConfig(DoConfigFunction, PlayerHost*, HWND, const std::function<void(User&)>&);
+    Stage* stage_ = nullptr;
     HWND settings_ = nullptr;
     HWND dialog_ = nullptr;
     HWND network_ = nullptr;
