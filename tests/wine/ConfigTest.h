@@ -113,11 +113,11 @@ public:
     static std::string JournalOfAct(const Player& engine);
     static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");
 
+    std::unique_ptr<SystemCalls> calls;  // the module's imports, watched for the whole test
+
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    std::unique_ptr<SystemCalls> calls;
 };
 
 }  // namespace e2e

@@ -131,52 +131,39 @@ std::vector<std::pair<std::string, long long>> Patterns(int function)
 
 struct Point { std::size_t session; int function; int call; };
 
-class FaultSweep : public ConfigTest {
-protected:
-    // Every point of a mode, or the mode's sample of them.
-    std::vector<Point> Points(bool onward, std::size_t& all);
-    // Sweeps the points: "[ sweep    ] <mode>: <swept> of <all> fault points swept (...), <survived> survived".
-    void Sweep(const char* mode, std::vector<Point> points, std::size_t all, bool onward);
-    bool full = std::getenv("CONFIG_SWEEP") != nullptr && std::string(std::getenv("CONFIG_SWEEP")) == "full";
-    std::vector<std::string> normal;  // what each session shows without faults
-};
-
-std::vector<Point> FaultSweep::Points(bool onward, std::size_t& all)
+// Sweeps every point of a mode, or its sample; ends with the line
+// "[ sweep    ] <mode>: <swept> of <all> fault points swept (...), <survived> survived".
+void Sweep(ConfigTest& test, bool onward)
 {
-    // One run of each session counts its calls of every fallible function.
+    const char* const mode = onward ? "from call k on" : "one call";
+    const bool full = std::getenv("CONFIG_SWEEP") != nullptr && std::string(std::getenv("CONFIG_SWEEP")) == "full";
+    // One run of each session, with the faults its points keep, counts the points; one shows what it shows.
     std::vector<Point> points;
-    normal.clear();
+    std::vector<std::string> normal;
     for (std::size_t s = 0; s < std::size(kSessions); ++s) {
         Prepare(kSessions[s]);
-        calls->Reset();
-        normal.push_back(Play({}, [](User& user, Player&) { return Seen(user); }));
+        normal.push_back(test.Play({}, [](User& user, Player&) { return Seen(user); }));
         Prepare(kSessions[s]);
-        calls->Reset(!onward && kSessions[s].installed ? StarvingAfter("RegQueryValueExA HKCR\\*") : nullptr);
+        test.calls->Reset(!onward && kSessions[s].installed ? StarvingAfter("RegQueryValueExA HKCR\\*") : nullptr);
         Player engine;
-        BuildPlayer(engine);
-        Run(engine, kSessions[s].act);
-        for (int function : onward ? std::vector<int>{kAllMemory, kAllSystem} : std::vector<int>{}) {
+        ConfigTest::BuildPlayer(engine);
+        test.Run(engine, kSessions[s].act);
+        for (int function = onward ? kAllSystem : 0; function < (onward ? 0 : static_cast<int>(std::size(kFallible)));
+             ++function) {
             std::size_t count = 0;
             for (const auto& pattern : Patterns(function))
-                count += calls->Calls({pattern.first.c_str()}).size();
+                count += test.calls->Calls({pattern.first.c_str()}).size();
             for (std::size_t k = 1; k <= count; ++k)
                 points.push_back({s, function, static_cast<int>(k)});
         }
-        for (int f = 0; !onward && f < static_cast<int>(std::size(kFallible)); ++f)
-            for (std::size_t k = 1; k <= calls->Calls({(kFallible[f].first + std::string(" *")).c_str()}).size(); ++k)
-                points.push_back({s, f, static_cast<int>(k)});
     }
-    all = points.size();
+    const std::size_t all = points.size();
     if (!full && all > kSample[onward]) {
         std::mt19937 random(kSeed);
         std::shuffle(points.begin(), points.end(), random);
         points.resize(kSample[onward]);
     }
-    return points;
-}
 
-void FaultSweep::Sweep(const char* mode, std::vector<Point> points, std::size_t all, bool onward)
-{
     std::size_t survived = 0, swept = 0;
     for (const Point& point : points) {
         const SweepSession& session = kSessions[point.session];
@@ -188,56 +175,53 @@ void FaultSweep::Sweep(const char* mode, std::vector<Point> points, std::size_t 
                                                                             : "call " + call + " of " + function) + " failing";
         std::printf("[ sweep    ] %s %zu/%zu %s\n", mode, ++swept, points.size(), name.c_str());
         std::fflush(stdout);
-        SCOPED_TRACE(name);
         const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
         Prepare(session);
-        calls->Reset([&](SystemCalls& faults) {
+        test.calls->Reset([&](SystemCalls& faults) {
             if (onward)
                 return faults.FailFrom(point.call, Patterns(point.function));
             // An exception for the log to take, as memory running out while the control's path is read.
             if (session.installed)
-                StarvingAfter("RegQueryValueExA HKCR\\*")(faults);  // as when the points were counted
+                StarvingAfter("RegQueryValueExA HKCR\\*")(faults);
             faults.Fail(function + " *", kFallible[point.function].second, point.call);
         });
-        // The second mode's sessions run on a thread of their own, over a player window of its own.
-        std::string lookedAgain;
+        std::string seenAgain;
         const auto play = [&](HWND parent) {
-            SCOPED_TRACE(name);  // also on the thread of its own
+            SCOPED_TRACE(name);
             Player engine;
-            BuildPlayer(engine);
-            Run(engine, session.act, parent);  // DoConfig back with 1, no dialog left open, the engine balanced
+            ConfigTest::BuildPlayer(engine);
+            test.Run(engine, session.act, parent);  // DoConfig back with 1, no dialog left open, the engine balanced
             const std::size_t journalAtReturn = engine.Journal().size();
             MSG message;
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&message);
             EXPECT_EQ(engine.Journal().size(), journalAtReturn) << "the engine was called after DoConfig returned";
-            const std::vector<std::string> unfired = calls->Unfired();
+            const std::vector<std::string> unfired = test.calls->Unfired();
             EXPECT_TRUE(std::none_of(unfired.begin(), unfired.end(),
                                      [&](const std::string& fault) { return fault.find("(call " + call) != std::string::npos; }))
                 << "the call to fail was not made";
-            EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
+            EXPECT_EQ(test.calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
             EXPECT_EQ(Misstored(), "") << "stored with another type or size";
             const std::string log = ReadFile(PlayerDirectory() + "KestrovaWebPlayer.log");
             EXPECT_TRUE(log == "(no file)" || WholeEntries(log)) << "the log holds part of an entry: " << log;
-            if (!onward)
-                return;
-            Prepare(session);
-            calls->Reset();
-            Player again;
-            BuildPlayer(again);
-            Run(again, [&](User& user) { lookedAgain = Seen(user); }, parent);
+            if (onward) {  // the same process, the same thread, works as it does without faults
+                Prepare(session);
+                test.calls->Reset();
+                Player again;
+                ConfigTest::BuildPlayer(again);
+                test.Run(again, [&](User& user) { seenAgain = Seen(user); }, parent);
+                EXPECT_EQ(seenAgain, normal[point.session]) << "the next session differs from one without faults";
+            }
         };
-        if (onward) {
-            std::thread fresh([&] {
+        if (!onward) {
+            play(PlayerWindow());
+        } else {  // on a thread that never met an exception in the module, over a player window of its own
+            std::thread([&] {
                 HWND window = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (a thread of its own)",
                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40, 480, 360, nullptr, nullptr, nullptr, nullptr);
                 play(window);
                 DestroyWindow(window);
-            });
-            fresh.join();
-            EXPECT_EQ(lookedAgain, normal[point.session]) << "the next session does not show what it shows without faults";
-        } else {
-            play(PlayerWindow());
+            }).join();
         }
         survived += ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
     }
@@ -245,19 +229,9 @@ void FaultSweep::Sweep(const char* mode, std::vector<Point> points, std::size_t 
                 full ? "all" : ("a sample, seed " + std::to_string(kSeed)).c_str(), survived);
 }
 
-TEST_F(FaultSweep, EverySessionSurvivesEachFallibleCallFailingInTurn)
-{
-    std::size_t all = 0;
-    const std::vector<Point> points = Points(false, all);
-    Sweep("one call", points, all, false);
-}
+TEST_F(ConfigTest, EverySessionSurvivesEachFallibleCallFailingInTurn) { Sweep(*this, false); }
 
-TEST_F(FaultSweep, EverySessionSurvivesMemoryOrTheSystemExhaustedFromEachCallOnOnAFreshThread)
-{
-    std::size_t all = 0;
-    const std::vector<Point> points = Points(true, all);
-    Sweep("from call k on", points, all, true);
-}
+TEST_F(ConfigTest, EverySessionSurvivesMemoryOrTheSystemExhaustedFromEachCallOnOnAFreshThread) { Sweep(*this, true); }
 
 }  // namespace
 }  // namespace e2e

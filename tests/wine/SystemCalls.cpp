@@ -12,7 +12,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <set>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -42,9 +42,16 @@ bool Matches(const char* line, const char* pattern)
 
 // A fault stands in for the calls any of its patterns matches, with that pattern's result: every one, the
 // nth, or (onward) the nth and every one after it; it counts those it failed. A starving one fails the
-// module's next allocation instead, once.
+// module's next allocation instead (onward: every allocation after).
 using Patterns = std::vector<std::pair<std::string, long long>>;
 struct Fault { Patterns patterns; bool starve; int nth; bool onward; int seen; int fired; };
+
+// What the module holds: "key HKLM\...", "stream", "directory search", "file handle", and its blocks with
+// their sizes, which have guard bytes after their end ("heap block" from the runtime's heap, which anyone
+// may free, or "movable block").
+struct Object { std::string what; std::size_t size; bool block; };
+const std::size_t kGuardSize = 16;
+const unsigned char kGuardByte = 0xA5;
 
 struct State {
     std::mutex mutex;
@@ -52,15 +59,11 @@ struct State {
     std::vector<std::pair<void**, void*>> patched;  // import table entries and what they held
     std::vector<std::string> journal;
     std::vector<Fault> faults;
-    std::string modulePath;             // empty: the real one
-    bool hideLinks = false;             // listings show links as plain folders
+    int starving = -1;              // the fault whose allocation fails before the next call
+    std::string modulePath;         // empty: the real one
     int modulePathUsed = 0;
-    std::map<HKEY, std::string> keys;   // open keys and their paths
-    std::set<HANDLE> files;             // handles of CreateFileA
-    std::map<std::string, int> held;    // "memory block", "stream": how many
-    int starving = -1;                  // the fault whose allocation fails before the next call
-    std::map<void*, std::size_t> blocks;  // the module's heap blocks and their sizes
-    std::map<HGLOBAL, std::size_t> globals;  // its movable blocks and their sizes
+    bool hideLinks = false;         // listings show links as plain folders
+    std::map<const void*, Object> held;
     std::vector<std::string> overruns;
 };
 State* state = nullptr;
@@ -106,14 +109,47 @@ R Through(const std::string& line, Call call)
     return call();
 }
 
-// Counts what the module took (1, unless result is failed) or gave back (-1).
-template <typename R>
-R Held(const char* what, int change, R result, R failed = R())
+// Records an overrun of the guard bytes after a block (under the state's lock).
+void CheckGuard(const void* object, const Object& block)
+{
+    const bool movable = block.what == "movable block";
+    const void* start = movable ? GlobalLock(const_cast<HGLOBAL>(object)) : object;
+    const unsigned char* guard = static_cast<const unsigned char*>(start) + block.size;
+    if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
+        state->overruns.push_back(block.what + " of " + std::to_string(block.size) + " bytes written past its end");
+    if (movable)
+        GlobalUnlock(const_cast<HGLOBAL>(object));
+}
+
+// The module took object, unless it is the call's failure value; a block gets its guard bytes.
+template <typename R, typename F = R>
+R Took(R object, const std::string& what, F failed = F(), std::size_t size = 0)
+{
+    if (object == failed)
+        return object;
+    if (what == "heap block" || what == "movable block") {
+        void* start = what == "heap block" ? (void*)object : GlobalLock((HGLOBAL)object);
+        std::memset(static_cast<char*>(start) + size, kGuardByte, kGuardSize);
+        if (what == "movable block")
+            GlobalUnlock((HGLOBAL)object);
+    }
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->held[(const void*)object] = Object{what, size, what == "heap block" || what == "movable block"};
+    return object;
+}
+
+// The module gives object back (a block's guard bytes checked): its size, none when it was not the module's.
+std::optional<std::size_t> Gave(const void* object)
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    if ((change < 0 || result != failed) && (state->held[what] += change) == 0)
-        state->held.erase(what);
-    return result;
+    const auto found = state->held.find(object);
+    if (found == state->held.end())
+        return std::nullopt;
+    const std::size_t size = found->second.size;
+    if (found->second.block)
+        CheckGuard(object, found->second);
+    state->held.erase(found);
+    return size;
 }
 
 std::string KeyPath(HKEY key)
@@ -121,23 +157,15 @@ std::string KeyPath(HKEY key)
     if (key == HKEY_LOCAL_MACHINE || key == HKEY_CURRENT_USER || key == HKEY_CLASSES_ROOT)
         return key == HKEY_LOCAL_MACHINE ? "HKLM" : key == HKEY_CURRENT_USER ? "HKCU" : "HKCR";
     std::lock_guard<std::mutex> lock(state->mutex);
-    const auto found = state->keys.find(key);
-    return found != state->keys.end() ? found->second : "(a key that is not open)";
+    const auto found = state->held.find(key);
+    return found != state->held.end() ? found->second.what.substr(4) : "(a key that is not open)";
 }
 
 LONG Opened(LONG status, HKEY root, const char* subKey, HKEY* key)
 {
-    const std::string path = KeyPath(root) + "\\" + subKey;
-    std::lock_guard<std::mutex> lock(state->mutex);
     if (status == ERROR_SUCCESS)
-        state->keys[*key] = path;
+        Took(*key, "key " + KeyPath(root) + "\\" + subKey);
     return status;
-}
-
-void Forget(HKEY key)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->keys.erase(key);
 }
 
 // A listing's entry as a share shows it whose server follows its links itself: a plain folder.
@@ -147,21 +175,6 @@ R Listed(R result, LPWIN32_FIND_DATAA data)
     if (state->hideLinks)
         data->dwFileAttributes &= ~FILE_ATTRIBUTE_REPARSE_POINT;
     return result;
-}
-
-HANDLE OpenedFile(HANDLE file)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    if (file != INVALID_HANDLE_VALUE)
-        state->files.insert(file), ++state->held["file handle"];
-    return file;
-}
-
-void ClosedFile(HANDLE handle)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    if (state->files.erase(handle) != 0 && --state->held["file handle"] == 0)
-        state->held.erase("file handle");
 }
 
 std::string Hex(unsigned long long value)
@@ -194,99 +207,13 @@ std::string Describe(const SHFILEOPSTRUCTA& operation)
            (IsWindowEnabled(GetDlgItem(operation.hwnd, 1002)) ? " with 1002 enabled" : " with 1002 disabled");
 }
 
-// ---- The module's heap blocks, with guard bytes after their end checked when released (also in the
-// small blocks Wine's heap checking skips). They come from the runtime's heap: anyone may free them.
-const std::size_t kGuardSize = 16;
-const unsigned char kGuardByte = 0xA5;
-
-void* Guarded(void* block, std::size_t size)
+void* Reallocated(void* block, std::size_t size)
 {
-    if (block == nullptr)
-        return nullptr;
-    std::memset(static_cast<char*>(block) + size, kGuardByte, kGuardSize);
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->blocks[block] = size;
-    return block;
-}
-
-// Records an overrun of the guard bytes after size bytes of block (under the state's lock).
-void CheckBytes(const void* block, std::size_t size, const char* what)
-{
-    const unsigned char* guard = static_cast<const unsigned char*>(block) + size;
-    if (std::count(guard, guard + kGuardSize, kGuardByte) != static_cast<long>(kGuardSize))
-        state->overruns.push_back(what + std::to_string(size) + " bytes written past its end");
-}
-
-// Checks a heap block's guard bytes, returns its size (0: not watched); with release, forgets it.
-std::size_t CheckGuard(void* block, bool release)
-{
-    const auto found = state->blocks.find(block);
-    if (found == state->blocks.end())
-        return 0;
-    const std::size_t size = found->second;
-    CheckBytes(block, size, "heap block of ");
-    if (release)
-        state->blocks.erase(found);
-    return size;
-}
-
-void* __cdecl Spymalloc(std::size_t size)
-{
-    return Through<void*>("malloc " + std::to_string(size), [&] { return Guarded(std::malloc(size + kGuardSize), size); });
-}
-void* __cdecl Spycalloc(std::size_t count, std::size_t size)
-{
-    const std::size_t total = count * size;
-    return Through<void*>("calloc " + std::to_string(count) + " " + std::to_string(size), [&] {
-        return size != 0 && total / size != count ? nullptr : Guarded(std::calloc(1, total + kGuardSize), total);
-    });
-}
-void* __cdecl Spyrealloc(void* block, std::size_t size)
-{
-    return Through<void*>("realloc " + std::to_string(size), [&]() -> void* {
-        std::unique_lock<std::mutex> lock(state->mutex);
-        const std::size_t before = CheckGuard(block, true);
-        lock.unlock();
-        if (void* moved = std::realloc(block, size + kGuardSize))
-            return Guarded(moved, size);
-        // A block that cannot grow stays as it was.
-        if (before != 0)
-            Guarded(block, before);
-        return nullptr;
-    });
-}
-void __cdecl Spyfree(void* block)
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    CheckGuard(block, true);
-    std::free(block);
-}
-
-// Movable blocks get the same guard bytes, written and checked through a lock.
-HGLOBAL GuardedGlobal(HGLOBAL memory, std::size_t size)
-{
-    if (memory == nullptr)
-        return nullptr;
-    std::memset(static_cast<char*>(GlobalLock(memory)) + size, kGuardByte, kGuardSize);
-    GlobalUnlock(memory);
-    {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        state->globals[memory] = size;
-    }
-    return Held("memory block", 1, memory);
-}
-
-HGLOBAL ReleasedGlobal(HGLOBAL memory)
-{
-    std::unique_lock<std::mutex> lock(state->mutex);
-    const auto found = state->globals.find(memory);
-    if (found != state->globals.end()) {
-        CheckBytes(GlobalLock(memory), found->second, "movable block of ");
-        GlobalUnlock(memory);
-        state->globals.erase(found);
-    }
-    lock.unlock();
-    return Held("memory block", -1, GlobalFree(memory));
+    const std::optional<std::size_t> before = Gave(block);  // a block that cannot grow stays as it was
+    void* moved = std::realloc(block, size + kGuardSize);
+    if (moved == nullptr && before)
+        Took(block, "heap block", nullptr, *before);
+    return Took(moved, "heap block", nullptr, size);
 }
 
 // ---- The spies: "R function(params)" journals line, then goes Through. The
@@ -312,7 +239,7 @@ SPY(LONG, RegQueryValueExA, (HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD ty
 SPY(LONG, RegSetValueExA, (HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size),
     "RegSetValueExA " + KeyPath(key) + " " + name + " " + sim::ValueText(type, data, size),
     RegSetValueExA(key, name, reserved, type, data, size))
-SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), (Forget(key), RegCloseKey(key)))
+SPY(LONG, RegCloseKey, (HKEY key), "RegCloseKey " + KeyPath(key), (Gave(key), RegCloseKey(key)))
 SPY(DWORD, GetModuleFileNameA, (HMODULE module, LPSTR buffer, DWORD size), "GetModuleFileNameA " + std::to_string(size),
     ModuleFileName(module, buffer, size))
 SPY(int, Sleep, (DWORD milliseconds), "Sleep " + std::to_string(milliseconds), Sleep(milliseconds), 0)
@@ -333,28 +260,37 @@ SPY(BOOL, GetFileVersionInfoA, (LPCSTR path, DWORD handle, DWORD size, LPVOID bl
 SPY(BOOL, VerQueryValueA, (LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length),
     "VerQueryValueA " + std::string(subBlock), VerQueryValueA(block, subBlock, buffer, length))
 SPY(HGLOBAL, GlobalAlloc, (UINT flags, SIZE_T bytes), "GlobalAlloc " + Hex(flags),
-    GuardedGlobal(GlobalAlloc(flags, bytes + kGuardSize), bytes))
-SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", ReleasedGlobal(memory))
+    Took(GlobalAlloc(flags, bytes + kGuardSize), "movable block", HGLOBAL(), bytes))
+SPY(HGLOBAL, GlobalFree, (HGLOBAL memory), "GlobalFree", (Gave(memory), GlobalFree(memory)))
 SPY(HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data), "FindFirstFileA " + std::string(pattern),
-    Held("directory search", 1, Listed(FindFirstFileA(pattern, data), data), INVALID_HANDLE_VALUE))
+    Took(Listed(FindFirstFileA(pattern, data), data), "directory search", INVALID_HANDLE_VALUE))
 SPY(BOOL, FindNextFileA, (HANDLE search, LPWIN32_FIND_DATAA data), "FindNextFileA",
     Listed(FindNextFileA(search, data), data))
-SPY(BOOL, FindClose, (HANDLE search), "FindClose", Held("directory search", -1, FindClose(search)))
+SPY(BOOL, FindClose, (HANDLE search), "FindClose", (Gave(search), FindClose(search)))
 SPY(HANDLE, CreateFileA, (LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
     DWORD flags, HANDLE templateFile), "CreateFileA " + std::string(path) + " " + Hex(access) + " " + Hex(flags),
-    OpenedFile(CreateFileA(path, access, share, security, disposition, flags, templateFile)))
+    Took(CreateFileA(path, access, share, security, disposition, flags, templateFile), "file handle", INVALID_HANDLE_VALUE))
 SPY(BOOL, GetFileInformationByHandle, (HANDLE file, LPBY_HANDLE_FILE_INFORMATION information),
     "GetFileInformationByHandle", GetFileInformationByHandle(file, information))
-// The module's runtime closes handles of its own too: only those of CreateFileA are counted.
-SPY(BOOL, CloseHandle, (HANDLE handle), "CloseHandle", (ClosedFile(handle), CloseHandle(handle)))
+// The module's runtime closes handles of its own too: only those the module took count.
+SPY(BOOL, CloseHandle, (HANDLE handle), "CloseHandle", (Gave(handle), CloseHandle(handle)))
 SPY_AS(__cdecl, FILE*, fopen, (const char* path, const char* mode), "fopen " + std::string(path) + " " + mode,
-       Held("stream", 1, std::fopen(path, mode)))
-SPY_AS(__cdecl, int, fclose, (FILE* stream), "fclose", Held("stream", -1, std::fclose(stream)))
+       Took(std::fopen(path, mode), "stream"))
+SPY_AS(__cdecl, int, fclose, (FILE* stream), "fclose", (Gave(stream), std::fclose(stream)))
 // Only the list's redrawing is told apart: the module sends many messages.
 SPY(LRESULT, SendMessageA, (HWND window, UINT message, WPARAM wParam, LPARAM lParam),
     "SendMessageA " + std::to_string(GetDlgCtrlID(window)) +
         (message == WM_SETREDRAW ? " WM_SETREDRAW " : " " + std::to_string(message) + " ") + std::to_string(wParam),
     SendMessageA(window, message, wParam, lParam))
+SPY_AS(__cdecl, void*, malloc, (std::size_t size), "malloc " + std::to_string(size),
+       Took(std::malloc(size + kGuardSize), "heap block", nullptr, size))
+SPY_AS(__cdecl, void*, calloc, (std::size_t count, std::size_t size),
+       "calloc " + std::to_string(count) + " " + std::to_string(size),
+       size != 0 && count * size / size != count ? nullptr
+                                                 : Took(std::calloc(1, count * size + kGuardSize), "heap block", nullptr, count * size))
+SPY_AS(__cdecl, void*, realloc, (void* block, std::size_t size), "realloc " + std::to_string(size),
+       Reallocated(block, size))
+void __cdecl Spyfree(void* block) { Gave(block), std::free(block); }
 
 #undef SPY
 #define SPY(function) {#function, reinterpret_cast<void*>(Spy##function)}
@@ -477,14 +413,6 @@ Faults StarvingAfter(const char* pattern, bool forGood)
     return [=](SystemCalls&) { AddFault({{pattern, 0}}, true, 0, forGood); };
 }
 
-void SystemCalls::CloseKeys()
-{
-    std::lock_guard<std::mutex> lock(state->mutex);
-    for (const auto& key : state->keys)
-        RegCloseKey(key.first);  // the system's, not the module's import
-    state->keys.clear();
-}
-
 void SystemCalls::Unload()
 {
     FreeLibrary(state->config);
@@ -496,18 +424,16 @@ void* SystemCalls::Imported(const char* function) const { return *ImportSlot(sta
 std::vector<std::string> SystemCalls::Held() const
 {
     std::lock_guard<std::mutex> lock(state->mutex);
-    for (const auto& block : state->blocks)
-        CheckGuard(block.first, false);
-    std::vector<std::string> held = state->overruns;
-    state->overruns.clear();
-    // Reported once: the module keeps no heap block from one message to the next.
-    for (const auto& block : state->blocks)
-        held.push_back("heap block of " + std::to_string(block.second) + " bytes never freed");
-    state->blocks.clear();
-    for (const auto& key : state->keys)
-        held.push_back("key " + key.second);
-    for (const auto& item : state->held)
-        held.push_back(item.first + " x" + std::to_string(item.second));
+    // Reported once: the module keeps nothing from one message to the next.
+    std::vector<std::string> never;
+    for (const auto& [object, taken] : state->held) {
+        if (taken.block)
+            CheckGuard(object, taken);
+        never.push_back(taken.what + (taken.block ? " of " + std::to_string(taken.size) + " bytes never freed" : ""));
+    }
+    std::vector<std::string> held = std::move(state->overruns);
+    held.insert(held.end(), never.begin(), never.end());
+    state->overruns.clear(), state->held.clear();
     return held;
 }
 

@@ -43,7 +43,6 @@ public:
     std::vector<std::string> Held() const;
     // The faults (and a pretended module path) that have failed no call yet.
     std::vector<std::string> Unfired() const;
-    void CloseKeys();  // after a failure that leaves one open, as documented
     // FreeLibrary of the module, its allocator watched while it unloads: Held() tells what stayed.
     void Unload();
     void* Imported(const char* function) const;  // the module's import of function: a spy while this lives
