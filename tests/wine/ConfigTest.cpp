@@ -279,8 +279,8 @@ int main(int argc, char** argv)
         std::free(block);
         return 0;
     }
-    // The module's runtime sets up its exception handling, in blocks it keeps, at the first
-    // exception it meets: one is met here, so that the scenarios count every block left.
+    // On i686 the module's unwinder sorts its tables into a block it keeps at the first exception the
+    // module meets: one is met here, so that the scenarios count every block left.
     {
         e2e::Store(HKEY_LOCAL_MACHINE, e2e::kInstallKey, {e2e::Text("InstallPath", e2e::PlayerDirectory())});
         e2e::SystemCalls calls(e2e::configModule);
