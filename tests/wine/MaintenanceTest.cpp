@@ -169,12 +169,15 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
     const std::string d259 = d258 + "e", d253 = longDirs + std::string(253 - longDirs.size(), 'f');
     for (const std::string& directory : {d258, d259, d253})
         Install("1_2_3_4", directory + "\\x.dll");
-    // An installation holding two links back to itself; one in a folder with spaces and accents.
+    // An installation holding two links back to itself and one to a folder elsewhere; one in a folder
+    // with spaces and accents.
     const std::string links = Scratch("links\\"), linked = " | a.dll 1.2.3.4 | sub\\b.dll 4.5.6.7";
     Install("1_2_3_4", links + "a.dll");
     Install("4_5_6_7", links + "sub\\b.dll");
+    Install("2_0_1_7", Scratch("elsewhere\\c.dll"));
     Link(links + "loop", ".");
     Link(links + "sub\\back", "..");
+    Link(links + "elsewhere", "../elsewhere");
     Install("2_0_1_7", Accented() + "Biblioth\xE8ques\\d\xE9" "codeur vid\xE9o.dll");
     const LibraryRow rows[] = {
         {"a path without a separator gets one, written back", {Text("InstallPath", libs)}, nullptr, all, repaired},
@@ -201,10 +204,11 @@ TEST_F(ConfigTest, InstalledComponentsListTheVersionedLibrariesSorted)
         {"a path of 260 characters is neither listed nor written", {Text("InstallPath", "C:\\" + std::string(257, 'x'))},
          nullptr, "", ""},
         {"version information that cannot be read", path, Failing("GetFileVersionInfoA*"), noVersions, ""},
-        {"links back to the installation are not followed: each library once", {Text("InstallPath", links)}, nullptr,
+        {"links are not followed: each library once, none from elsewhere", {Text("InstallPath", links)}, nullptr,
          linked, ""},
         {"links a share shows as plain folders: no folder is listed twice", {Text("InstallPath", links)},
-         [](SystemCalls& calls) { calls.HideLinks(); }, linked, ""},
+         [](SystemCalls& calls) { calls.HideLinks(); }, " | a.dll 1.2.3.4 | elsewhere\\c.dll 2.0.1.7 | sub\\b.dll 4.5.6.7",
+         ""},
         {"a subfolder that cannot be opened is left out", {Text("InstallPath", links)},
          Failing("CreateFileA *\\sub\\ *", -1), " | a.dll 1.2.3.4", ""},
         {"a folder with spaces and accents", {Text("InstallPath", Accented())}, nullptr,
