@@ -5,8 +5,12 @@
 # Where 32-bit programs cannot run, the i686 suite fails with the reason, or
 # with CONFIG_ALLOW_SKIP=1 is skipped (exit 77). First the heap canary: both
 # heap checks must report its overruns; then the suite, which fails on a heap
-# error or when no test ran. A line per run goes to BUILD_DIR/wine-suite.txt.
+# error, when it passes fewer tests than the program lists, or when a sweep
+# mode's final line is missing or a point did not survive; its lines go to
+# BUILD_DIR/wine-suite.txt. CONFIG_TEST_FILTER runs part of it ("partial").
 set -uo pipefail
+for setting in $(compgen -e GTEST_); do unset "$setting"; done  # the suites run whole unless asked
+partial=${CONFIG_TEST_FILTER:-}
 dir=$(realpath "$1")
 name=$2
 source=$(realpath "$(dirname "$0")/..")
@@ -20,7 +24,7 @@ if [ "${3:-}" != --in-root ]; then
         export CONFIG_32_BIT_HOW=" (32-bit code $how)"
     fi
     exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" "$source" "$dir" -- \
-        xvfb-run -a -n 120 -s "-screen 0 1280x1024x24" bash "$0" "$dir" "$name" --in-root
+        xvfb-run -a -n 120 -s "-screen 0 1280x1024x24" bash "$source/scripts/wine-run.sh" "$dir" "$name" --in-root
 fi
 program=$dir/tests/wine/config_e2e.exe
 dll=Z:$dir/Utilities/Config/Config.dll
@@ -47,8 +51,8 @@ run_program() {
     [ "$heap_errors" -gt 0 ] && head -n 20 "$out.heap" >&2
     rm -f "$out" "$out.status" "$out.heap"
 }
-# gtest's count of "PASSED" or "FAILED" tests in $output, 0 when it has none.
-counted() { printf '%s\n' "$output" | sed -n "s/^\[  $1  \] \([0-9]*\) tests\?[.,].*/\1/p" | grep . || echo 0; }
+# gtest's lines of tests that ended "OK" or "FAILED" in $output (its closing list has no times).
+counted() { grep -c "^\[  *$1  *\] .* ([0-9]* ms)$" <<<"$output"; }
 
 run_program +heap "--config-dll=$dll" --heap-canary
 printf '%s\n' "$output" | grep -q '^config_e2e started' || echo "$name: the program did not start (exit $status)"
@@ -57,17 +61,40 @@ echo "$name canary (overruns made on purpose): Wine heap check $heap_errors erro
     tee -a "$dir/wine-suite.txt"
 ok=$(( heap_errors > 0 && ${guard:-0} > 0 ))
 
+# The tests the program holds, as it lists them: a whole run passes every one.
+run_program -all "--config-dll=$dll" --gtest_list_tests
+held=$(awk '/^[^ ]/ { suite = $1 } /^  / && suite $1 !~ /(^|[.\/])DISABLED_/ { n++ } END { print n + 0 }' <<<"$output")
+
 # The suite in one process under Wine's heap checking, except where 32-bit code is emulated (eight
 # times slower): there the guard bytes alone watch the module's blocks (the canary proves them).
 heap=+heap
 [[ "${CONFIG_32_BIT_HOW:-}" == *emulated* ]] && heap=-all
-run_program "$heap" "--config-dll=$dll"
+run_program "$heap" "--config-dll=$dll" ${partial:+"--gtest_filter=$partial"}
 printf '%s\n' "$output"
-[ "$status" -eq 0 ] && [ "$(counted PASSED)" -gt 0 ] || ok=0
-sweep=$(printf '%s\n' "$output" | sed -n 's/^\[ sweep    \] \(.* swept .*\)$/\1/p')
+passed=$(counted OK) failed=$(counted FAILED) wanted=$held problems=()
+[ -z "$partial" ] || wanted=$(sed -n 's/^\[==========\] Running \([0-9]*\) tests\? from .*/\1/p' <<<"$output")
+if ! grep -q '^\[==========\] [0-9]* tests\? from .* ran\.' <<<"$output"; then
+    problems+=("the program ended after $((passed + failed)) of ${wanted:-?} tests (exit $status)")
+elif [ "$passed" -ne "${wanted:-0}" ] || [ "$passed" -eq 0 ]; then
+    problems+=("$passed of ${wanted:-?} tests passed")
+elif [ "$status" -ne 0 ]; then
+    problems+=("exit status $status")
+fi
+# Each sweep mode ends with "[ sweep    ] MODE: SWEPT of ALL fault points swept (HOW), SURVIVED survived".
+sweeps=$(sed -n 's/^\[ sweep    \] \([a-z ]*: [0-9]* of [0-9]* fault points swept (.*), [0-9]* survived\)$/\1/p' <<<"$output")
+for mode in "one call" "from call k on"; do
+    grep -q "^$mode: " <<<"$sweeps" || [ -n "$partial" ] || problems+=("no final line of the sweep \"$mode\"")
+done
+while IFS='|' read -r mode swept survived; do
+    [ "$swept" -gt 0 ] && [ "$survived" -eq "$swept" ] || problems+=("sweep \"$mode\": $survived of $swept survived")
+done < <(sed -n 's/^\(.*\): \([0-9]*\) of .*, \([0-9]*\) survived$/\1|\2|\3/p' <<<"$sweeps")
+
 checked="Wine heap check $heap_errors errors"
 [ "$heap" = -all ] && checked="Wine heap check off (emulated), guard bytes on"
-echo "$name suite${CONFIG_32_BIT_HOW:-}: $(counted PASSED) passed, $(counted FAILED) failed; $checked; fault sweep: ${sweep:-did not finish}" |
-    tee -a "$dir/wine-suite.txt"
+{
+    echo "$name suite${CONFIG_32_BIT_HOW:-}: $passed of ${wanted:-?} tests passed, $failed failed${partial:+ (partial: CONFIG_TEST_FILTER=$partial, of the $held tests)}; $checked"
+    [ -z "$sweeps" ] || sed "s/^/$name fault sweep, /" <<<"$sweeps"
+    [ ${#problems[@]} -eq 0 ] || printf "$name suite FAILED: %s\n" "${problems[@]}"
+} | tee -a "$dir/wine-suite.txt"
 "${WINE%wine64}wineserver" -k 2>/dev/null
-[ "$ok" -eq 1 ] && [ "$heap_errors" -eq 0 ]
+[ "$ok" -eq 1 ] && [ "$heap_errors" -eq 0 ] && [ ${#problems[@]} -eq 0 ]
