@@ -44,6 +44,9 @@ Counts Measure()
     HANDLE heaps[64];
     const DWORD heapCount = GetProcessHeaps(64, heaps);
     for (DWORD h = 0; h < heapCount && h < 64; ++h) {  // the bytes in use in every heap
+        // Wine's heap checking holds a heap's last 1,024 freed blocks aside, still counted: pushed out.
+        for (int i = 0; i < 1100; ++i)
+            HeapFree(heaps[h], 0, HeapAlloc(heaps[h], 0, 8));
         PROCESS_HEAP_ENTRY entry = {};
         HeapLock(heaps[h]);
         while (HeapWalk(heaps[h], &entry))
@@ -54,13 +57,14 @@ Counts Measure()
     return counts;
 }
 
-// Prints the counts after the warm-up, halfway and at the end; expects no more growth than allowed.
+// Prints the counts after the warm-up, halfway and at the end; expects no more growth in the second half
+// than half of what is allowed in all (Wine's own objects and caches settle in the first).
 void ExpectFlat(const Counts (&measured)[3], const Counts& allowed, const char* halfway, const char* end)
 {
     for (int i = 0; i < 4; ++i) {
         std::printf("[ figures  ] %-14s after warm-up %ld, after %s %ld, after %s %ld\n", kCounted[i], measured[0][i],
                     halfway, measured[1][i], end, measured[2][i]);
-        EXPECT_LE(measured[2][i] - measured[0][i], allowed[i]) << kCounted[i] << " added since the warm-up";
+        EXPECT_LE(measured[2][i] - measured[1][i], allowed[i] / 2) << kCounted[i] << " added in the second half";
     }
 }
 
