@@ -242,63 +242,42 @@ TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
     });
 }
 
-DoConfigFunction TheExport() { return reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(LoadedModule(), "DoConfig"))); }
-
-// A second player on the same page: its window opens the player's settings when told to (WM_APP), inside
-// whatever loop runs on its thread, as the browser's UI thread would.
-struct SecondPlayer {
-    Player engine;
-    HWND window = nullptr;
-    INT_PTR returned = 0;
-    HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-};
-
-LRESULT CALLBACK SecondPlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+DoConfigFunction TheExport()
 {
-    auto* player = reinterpret_cast<SecondPlayer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message != WM_APP || player == nullptr)
-        return DefWindowProcA(window, message, wParam, lParam);
-    player->returned = TheExport()(player->engine.Host(), window);
-    SetEvent(player->closed);
-    return 0;
+    return reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(LoadedModule(), "DoConfig")));
 }
 
 // Several players in one browser: each settings dialog reaches only the engine of the player whose
 // DoConfig opened it, whatever DoConfig calls come after, on the same thread or on others.
 TEST_F(ConfigTest, EachDialogServesThePlayerThatOpenedIt)
 {
-    // Nested: the second player's settings open and close inside the first dialog's loop; a driver picked
-    // in the first dialog afterwards reaches the first player only, and the second, gone once its dialog
-    // closed, hears nothing more.
-    Player first;
-    BuildPlayer(first);
-    SecondPlayer second;
-    BuildPlayer(second.engine, {3, 3});
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = SecondPlayerProc;
-    windowClass.lpszClassName = "KestrovaSecondPlayer";
-    RegisterClassA(&windowClass);
-    second.window = CreateWindowA(windowClass.lpszClassName, "second player", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 60,
-                                  320, 240, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(second.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&second));
+    // Nested: a second player on the page opens its settings inside the first dialog's loop and closes
+    // them; a driver picked in the first dialog then reaches the first player only, and the second, gone
+    // once its dialog closed, hears nothing more.
+    Player first, second;
+    BuildPlayer(first), BuildPlayer(second, {3, 3});
+    HWND secondWindow = CreateWindowA("STATIC", "second player", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 60, 320, 240,
+                                      nullptr, nullptr, nullptr, nullptr);
+    volatile LONG secondReturned = 0;
     std::size_t heardBySecond = 0, heardByFirst = 0;
     Run(first, [&](User& user) {
-        PostMessageA(second.window, WM_APP, 0, 0);
+        user.OnPlayerThread([&] { secondReturned = TheExport()(second.Host(), secondWindow); });
         HWND nested = nullptr;
         for (int wait = 0; wait < 500 && (nested == nullptr || !IsWindowVisible(nested)); ++wait, Sleep(10))
             nested = FindOtherDialog(GetWindowThreadProcessId(user.SettingsDialog(), nullptr), user.SettingsDialog(), nullptr);
         PostMessageA(nested, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_EQ(WaitForSingleObject(second.closed, 5000), WAIT_OBJECT_0) << "the second player's settings did not close";
-        heardBySecond = second.engine.Journal().size(), heardByFirst = first.Journal().size();
+        for (int wait = 0; wait < 500 && secondReturned == 0; ++wait)
+            Sleep(10);
+        heardBySecond = second.Journal().size(), heardByFirst = first.Journal().size();
         user.Pick(1001, "HW Two");
         user.Click(1);
     });
-    DestroyWindow(second.window);
-    EXPECT_EQ(second.returned, 1);
+    DestroyWindow(secondWindow);
+    EXPECT_EQ(secondReturned, 1);
     EXPECT_EQ(SetsSince(first, heardByFirst), "ctx0.set 1; ctx1.set 1; ");
     EXPECT_NE(heardBySecond, 0u) << "the second dialog did not fill its lists from its own player";
-    EXPECT_EQ(second.engine.Journal().size(), heardBySecond) << "the second player was called after its dialog closed";
-    EXPECT_TRUE(second.engine.Balanced());
+    EXPECT_EQ(second.Journal().size(), heardBySecond) << "the second player was called after its dialog closed";
+    EXPECT_TRUE(second.Balanced());
 
     // Concurrent: two players' UI threads, each with its own window and dialog, switching drivers at once.
     Player engines[2];
@@ -334,7 +313,6 @@ TEST_F(ConfigTest, EachDialogServesThePlayerThatOpenedIt)
         EXPECT_EQ(SetsSince(engines[i]), round + round + round);
         EXPECT_TRUE(engines[i].Balanced());
     }
-    CloseHandle(second.closed);
 }
 
 TEST_F(ConfigTest, DoConfigShowsDialog101AtThePlayersOrigin)

@@ -12,6 +12,7 @@ namespace {
 const DWORD kShowTimeoutMs = 10000;
 const DWORD kCloseTimeoutMs = 5000;
 const UINT kBarrierMessage = WM_APP + 7;
+const UINT kCallMessage = WM_APP + 8;
 const char kBarrierClass[] = "KestrovaDialogUserBarrier";
 
 }  // namespace
@@ -28,6 +29,7 @@ struct User::Stage {
     HANDLE userDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     LONG posted = 0;
     volatile LONG reached = 0;
+    std::function<void()> call;  // what the player does next on its thread
 
     Stage();
     ~Stage();
@@ -40,6 +42,11 @@ namespace {
 LRESULT CALLBACK BarrierProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* stage = reinterpret_cast<User::Stage*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == kCallMessage && stage != nullptr) {
+        const std::function<void()> call = std::move(stage->call);
+        call();
+        return 0;
+    }
     if (message != kBarrierMessage || stage == nullptr)
         return DefWindowProcA(window, message, wParam, lParam);
     InterlockedExchange(&stage->reached, static_cast<LONG>(wParam));
@@ -105,6 +112,12 @@ void User::Sync()
     }
     if (!NetworkOpen())
         dialog_ = settings_;
+}
+
+void User::OnPlayerThread(const std::function<void()>& call)
+{
+    stage_->call = call;
+    PostMessageA(stage_->barrier, kCallMessage, 0, 0);
 }
 
 void User::Click(int id)

@@ -41,6 +41,9 @@ public:
     void OpenNetworkSettings();
     // Waits until the dialog's thread has handled everything posted so far.
     void Sync();
+    // The player does something of its own on its thread, inside whatever modal loop runs there (a
+    // second player on the page opening its settings, say); returns at once.
+    void OnPlayerThread(const std::function<void()>& call);
 
     // What went wrong while acting, e.g. a pick of an entry the list lacks.
     std::vector<std::string> problems;
