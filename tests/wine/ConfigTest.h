@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 
@@ -35,7 +34,6 @@ public:
     bool handsOverNoHost = false;                  // DoConfig gets a null host
     bool hasRenderManager = true;
     bool acquireYieldsNull = false;                // AcquireContext hands out no context
-    std::optional<int> driverCount, contextCount;  // reported instead of the real ones
     std::set<int> undescribed, nullContexts;       // drivers without a description, empty slots
     std::set<int> modesWithheld;                   // drivers whose counted modes come as a null array
     std::set<std::pair<int, int>> refused;         // (context, driver): SetDriver is ignored
@@ -43,8 +41,6 @@ public:
     // Each call still reaches the engine, so that the journal shows it.
     EngineContext* AcquireContext() override { return Unless(acquireYieldsNull, SimEngine::AcquireContext()); }
     RenderManager* QueryRenderManager() override { return Unless(!hasRenderManager, SimEngine::QueryRenderManager()); }
-    int GetDriverCount() override { return driverCount.value_or(SimEngine::GetDriverCount()); }
-    int GetRenderContextCount() override { return contextCount.value_or(SimEngine::GetRenderContextCount()); }
     RenderDriverDesc* GetDriverDesc(int d) override;
     RenderContext* GetRenderContext(int c) override { return Unless(nullContexts.count(c), SimEngine::GetRenderContext(c)); }
 

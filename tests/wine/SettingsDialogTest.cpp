@@ -69,9 +69,6 @@ TEST_F(ConfigTest, OpensWithTheStoredSettingsAndTheDriverContextZeroUses)
          all + "640x48, 640x480, 1280x1024* | checked: 1000 1022"},
         {"an unknown render mode checks no button and lists every usable driver", {Dword("ForceRenderMode", 5)},
          nullptr, nullptr, all + "640x480*, 800x600, 1024x768 | checked: 1000"},
-        {"a stored height alone goes with the default width", {Dword("RenderEngine", 1), Dword("fsHeight", 48)},
-         Contexts({1}), nullptr,
-         "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48*, 640x480, 1280x1024 | checked: 1000 1022"},
         {"software only, the stored size not offered: 640x480",
          {Dword("ForceRenderMode", 2), Dword("RenderEngine", 3), Dword("fsWidth", 1600), Dword("fsHeight", 1200)},
          Contexts({3}), nullptr, "drivers: SW Raster=3* | modes: 320x240, 640x480* | checked: 1000 1020"},
@@ -127,9 +124,6 @@ TEST_F(ConfigTest, CloseAndEnterStoreWhatTheDialogShowsAndEscStoresNothing)
         {"no driver and no mode listed: -1 and 640x480", {},
          [](Player& engine) { engine.hasRenderManager = false; }, closing(nullptr, 0),
          saved(true, {1, 0xFFFFFFFF, 640, 480, 0, 0})},
-        {"the largest mode selected", {Dword("RenderEngine", 4)}, Contexts({4}, edge),
-         closing([](User& user) { user.Pick(1003, "2147483647x2147483647"); }, 0),
-         saved(false, {1, 4, 2147483647, 2147483647, 0, 0})},
         {"the smallest mode selected", {Dword("RenderEngine", 4)}, Contexts({4}, edge),
          closing([](User& user) { user.Pick(1003, "-2147483648x-2147483648"); }, 0),
          saved(false, {1, 4, 0x80000000, 0x80000000, 0, 0})},
@@ -165,9 +159,6 @@ TEST_P(EngineTest, APickedDriverSwitchesEveryLiveRenderContextAtOnce)
          "acquire; manager; context count; context 0; ctx0.begin; ctx0.set 4; ctx0.reconfigure 0,0,0,0,0; "
          "ctx0.end; ctx0.getindex; acquire; manager; driver desc 4; release; release || drivers: HW One=0, "
          "HW Two=1, SW Raster=3, HW Three=4* | modes: 1024x768, 800x600*" + checked},
-        {"more contexts counted than the engine holds: the missing ones are skipped", {},
-         Contexts({0, 0}, [](Player& engine) { engine.contextCount = 4; }), pick("HW Two"),
-         switchBoth + "context 2; context 3; acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"no render context: only the modes are rebuilt", {}, Contexts({}), pick("HW Two"),
          "acquire; manager; context count; acquire; manager; driver desc 1; release; release || " + toHwTwo + checked},
         {"opening and closing the list switch nothing", {}, nullptr,
@@ -228,8 +219,6 @@ TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
          }),
          nullptr, "drivers: HW One=0*, SW Raster=3, =4 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1022 -> "
                   "drivers: HW One=0, SW Raster=3*, =4 | modes: 320x240, 640x480* | checked: 1000 1022"},
-        {"negative counts", {}, Contexts({0}, [](Player& e) { e.driverCount = -1, e.contextCount = -3; }), nullptr,
-         empty},
         {"display modes counted but not handed over: none listed", {},
          Contexts({0}, [](Player& e) { e.modesWithheld = {0, 3}; }), nullptr,
          "drivers: HW One=0*, HW Two=1, SW Raster=3 | modes:  | checked: 1000 1022 -> "
