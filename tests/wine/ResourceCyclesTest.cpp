@@ -1,10 +1,9 @@
 // ResourceCyclesTest.cpp - a browser loads and unloads the player and the module again and again, and
 // opens the player's settings each time: the windows, kernel handles, GDI objects and memory must go.
-// Wine answers GetGuiResources and GetProcessHandleCount with 0: the test counts itself, each count first
-// shown to follow objects made and destroyed.
+// Wine answers GetGuiResources and GetProcessHandleCount with 0: the test counts itself (on i686 the
+// runtime's semaphore of every load shows in the handles it counts).
 #include "ConfigTest.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -66,22 +65,6 @@ void ExpectFlat(const Counts (&measured)[3], const Counts& allowed, const char* 
                     halfway, measured[1][i], end, measured[2][i]);
         EXPECT_LE(measured[2][i] - measured[1][i], allowed[i] / 2) << kCounted[i] << " added in the second half";
     }
-}
-
-TEST_F(ConfigTest, CountsFollowWhatTheProcessMakesAndDestroys)
-{
-    const Counts before = Measure();
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    void* memory = HeapAlloc(GetProcessHeap(), 0, 1 << 20);
-    const Counts made = Measure();
-    CloseHandle(event), DeleteObject(brush), DestroyWindow(window), HeapFree(GetProcessHeap(), 0, memory);
-    const Counts destroyed = Measure();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(std::make_pair(made[i] - before[i], destroyed[i]), std::make_pair(1L, before[i])) << kCounted[i];
-    // The process's other blocks come and go meanwhile (a few KiB).
-    EXPECT_GE(std::min(made[3] - before[3], made[3] - destroyed[3]), 1L << 19) << kCounted[3];
 }
 
 // A browser unloads the module with the player and loads it again from the same path: each time its
