@@ -5,9 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -23,8 +21,8 @@ HMODULE configModule = nullptr;
 sim::MsvcHost* msvcHost = nullptr;
 HWND playerWindow = nullptr;
 std::string playerDirectory;
-long stackMoved = 0;
-int entryAlignment = 0;
+thread_local long stackMoved = 0;  // players on several threads call DoConfig at once
+thread_local int entryAlignment = 0;
 
 // The player calls DoConfig through a caller-cleans pointer. On i686 the call is made by hand, entering
 // DoConfig at the next of the four alignments a 32-bit caller may give it; a callee that removed its
@@ -34,7 +32,7 @@ int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
     const auto doConfig =
         reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(configModule, "DoConfig")));
 #if defined(__i386__)
-    static int calls = 0;
+    thread_local int calls = 0;
     entryAlignment = 4 * (calls++ % 4);
     // At entry, after two arguments and the return address: (aligned - offset - 12) mod 16. Then the
     // result, and where the stack pointer came back (8 above the arguments for a caller-cleans callee).
@@ -94,45 +92,6 @@ std::string ReadFile(const std::string& path)
     return file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()) : "(no file)";
 }
 
-std::string Tree(const std::string& directory)
-{
-    std::error_code error;
-    if (!fs::is_directory(directory, error))
-        return fs::exists(directory, error) ? "(a file)" : "(no folder)";
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory))
-        names.push_back(fs::relative(entry.path(), directory).string() + (entry.is_directory() ? "\\" : ""));
-    std::sort(names.begin(), names.end());
-    return ConfigTest::Joined(names, ", ");
-}
-
-void Link(const std::string& path, const std::string& target)
-{
-    std::string unixPath = path.substr(2);  // without "Z:"
-    std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
-    std::string command = "/bin/ln -sfn \"" + target + "\" \"" + unixPath + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        << command;
-    CloseHandle(process.hProcess), CloseHandle(process.hThread);
-    // The handle of a Unix program tells nothing of its end: the link is waited for.
-    for (int wait = 0; wait < 500 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++wait)
-        Sleep(10);
-    ASSERT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "no link made at " << path;
-}
-
-Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent)
-{
-    stackMoved = 0;
-    Session session = sim::RunDoConfig(DoConfigCheckingTheStack, host, parent, script);
-    if (stackMoved != 0)
-        session.problems.push_back("DoConfig entered at " + std::to_string(entryAlignment) +
-                                   " mod 16 moved the caller's stack by " + std::to_string(stackMoved) + " bytes");
-    return session;
-}
-
 void ClearPlayer()
 {
     DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
@@ -174,7 +133,9 @@ void ConfigTest::BuildPlayer(Player& engine, const std::vector<int>& contexts)
 Session ConfigTest::Run(Player& engine, const Script& script, HWND parent)
 {
     PlayerHost* host = engine.handsOverNoHost ? nullptr : msvcPlayer ? msvcHost->For(engine) : engine.Host();
-    const Session session = RunDoConfig(host, script, parent);
+    stackMoved = 0;
+    const Session session = sim::RunDoConfig(DoConfigCheckingTheStack, host, parent, script);
+    EXPECT_EQ(stackMoved, 0) << "DoConfig entered at " << entryAlignment << " mod 16 moved the caller's stack";
     EXPECT_TRUE(session.shown) << "the settings dialog did not appear";
     EXPECT_FALSE(session.leftOpen) << "the script could not close the dialog";
     EXPECT_EQ(session.returned, 1);
@@ -183,7 +144,7 @@ Session ConfigTest::Run(Player& engine, const Script& script, HWND parent)
     return session;
 }
 
-std::string ConfigTest::Play(const Scenario& row, const Look& look)
+std::string ConfigTest::Play(const Scenario& row, const Look& look, HWND parent)
 {
     DeleteKey(HKEY_LOCAL_MACHINE, kSettingsKey);
     if (!row.settings.empty())
@@ -199,7 +160,7 @@ std::string ConfigTest::Play(const Scenario& row, const Look& look)
             seen = look(user, engine);
         if (user.Open())
             user.Press(VK_ESCAPE);
-    });
+    }, parent);
     EXPECT_EQ(calls->Unfired(), std::vector<std::string>()) << "faults that failed no call";
     EXPECT_EQ(calls->Held(), std::vector<std::string>()) << "left open or damaged by the module";
     return seen;
@@ -209,6 +170,7 @@ void ConfigTest::PlayAll(const std::vector<Scenario>& rows, const Look& look)
 {
     for (const Scenario& row : rows) {
         SCOPED_TRACE(row.name);
+        calls->Reset(row.faults);
         EXPECT_EQ(Play(row, look), row.expected);
     }
 }
@@ -286,7 +248,8 @@ int main(int argc, char** argv)
         e2e::SystemCalls calls(e2e::configModule);
         e2e::Player engine;
         calls.Reset(e2e::StarvingAfter("RegQueryValueExA *InstallPath"));
-        e2e::RunDoConfig(engine.Host(), [](e2e::User& user) { user.Press(VK_ESCAPE); });
+        sim::RunDoConfig(e2e::DoConfigCheckingTheStack, engine.Host(), e2e::playerWindow,
+                         [](e2e::User& user) { user.Press(VK_ESCAPE); });
         e2e::ClearPlayer();
     }
     const int result = RUN_ALL_TESTS();

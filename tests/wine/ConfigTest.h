@@ -64,21 +64,11 @@ void WriteFile(const std::string& path, const std::string& bytes);  // ending wi
 std::string ReadFile(const std::string& path);  // "(no file)" when missing
 // Lays out at path a library built beside this program: "1_2_3_4" (its file version) or "no_fixed_part".
 void Install(const std::string& which, const std::string& path);
-// Everything below a directory, sorted: "a.txt, sub\, sub\b.txt", or "(no folder)", "(a file)".
-std::string Tree(const std::string& directory);
-// A symbolic link at path (on drive Z:, Wine's view of the Unix root) to the relative target: Wine runs a
-// Unix program named by its Unix path. (On Windows a junction would stand there; Wine shows either kind
-// of link as a folder that is a reparse point.)
-void Link(const std::string& path, const std::string& target);
 inline void RemoveTree(const std::string& path) { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
-
 
 using Script = std::function<void(User&)>;
 using Tweak = std::function<void(Player&)>;
 using Look = std::function<std::string(User&, Player&)>;
-// DoConfig of the loaded module over parent while script plays the user. On i686 each call enters
-// with the stack at the next of 0, 4, 8 and 12 mod 16: a 32-bit caller promises only 4-byte alignment.
-Session RunDoConfig(PlayerHost* host, const Script& script, HWND parent = PlayerWindow());
 
 // A row of a scenario table: what is stored, which player, what the user does, what is expected.
 struct Scenario {
@@ -87,6 +77,7 @@ struct Scenario {
     Tweak player;                  // the player; the one of BuildPlayer() when null
     Script act;
     std::string expected;
+    Faults faults = nullptr;       // how the system fails the module
 };
 
 class ConfigTest : public ::testing::Test {
@@ -98,12 +89,14 @@ public:
     //   3 "SW Raster" software 320x240, 640x480
     // and one render context on each driver of contexts (-1: a null slot).
     static void BuildPlayer(Player& engine, const std::vector<int>& contexts = {0, 0});
-    // DoConfig over the player window: the dialog appears, the script closes it, DoConfig returns 1.
+    // DoConfig over the player window: the dialog appears, the script closes it, DoConfig returns 1. On
+    // i686 each call enters at the next of 0, 4, 8 and 12 mod 16 (a 32-bit caller promises only 4).
     Session Run(Player& engine, const Script& script, HWND parent = PlayerWindow());
     // Plays a row: the user acts, look reads the outcome, Esc closes the settings dialog if still open;
     // then every fault of the row has failed a call, and the module holds nothing and damaged no block.
-    std::string Play(const Scenario& row, const Look& look);
-    void PlayAll(const std::vector<Scenario>& rows, const Look& look);  // expecting what look reads
+    std::string Play(const Scenario& row, const Look& look, HWND parent = PlayerWindow());
+    // Plays each row from a fresh journal with its faults, expecting what look reads.
+    void PlayAll(const std::vector<Scenario>& rows, const Look& look);
     bool msvcPlayer = false;  // the player's objects built in the MSVC ABI (MsvcPlayer.dll), not its own
     // The engine's journal since the act began, joined by "; ".
     static std::string JournalOfAct(const Player& engine);

@@ -47,87 +47,78 @@ void StoreProxies(const std::vector<Stored>& stored, const std::string& systemPr
           {Dword("ProxyEnable", !systemProxy.empty()), Text("ProxyServer", systemProxy)});
 }
 
-struct OpeningRow {
-    const char* name;
-    std::vector<Stored> stored;
-    std::string systemProxy, shown;
-    std::string repairs;  // what opening wrote back
-    Faults faults = nullptr;
-};
+// The user opens "&Network Settings" over a proxy stored (none: no key) and the system's ("": off).
+Script Offering(const std::vector<Stored>& stored, const std::string& systemProxy)
+{
+    return [=](User& user) {
+        StoreProxies(stored, systemProxy);
+        user.OpenNetworkSettings();
+    };
+}
 
 TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheStore)
 {
-    const std::string defaults = "proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address REG_SZ "
-                                 "\"\\0\"; proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; proxy_password "
-                                 "REG_SZ \"\\0\"";
-    const std::string a1023(1023, 'a'), longText = "a text past the short-text size";
-    const OpeningRow rows[] = {
-        {"a stored proxy wins over the system's", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
-         "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017", ""},
-        {"nothing stored, a system proxy", {}, "proxyhost:8080",
-         "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
-        {"nothing stored, no system proxy", {}, "", kNone, defaults},
-        {"a system proxy of an unknown scheme shows in the disabled boxes", {}, "https=proxyhost:443",
-         "NONE | host: proxyhost | port: 443 | auth: off | user:  | password:  | enabled: ", defaults},
-        {"stored types are read ignoring case", Proxy("socks5", "h2", 1080), "",
-         "SOCKS5 | host: h2 | port: 1080 | auth: off | user:  | password:  | enabled: 1010 1011 1012", ""},
-        {"an unknown stored type is NONE: the system's proxy, the stored credentials",
-         Proxy("Socks", "h", 1, 1, "u", "p"), "socks=sp:1080",
-         "SOCKS4 | host: sp | port: 1080 | auth: on | user: u | password: p | enabled: 1010 1011", ""},
-        {"a system proxy port past 32 bits keeps its low 32 bits, as the system's runtime reads it", {},
-         "proxyhost:4294967376",
-         "HTTP | host: proxyhost | port: 80 | auth: off | user:  | password:  | enabled: 1010 1011 1012", defaults},
+    const std::string defaults = " || repaired: proxy_port REG_DWORD 0; proxy_type REG_SZ \"NONE\\0\"; proxy_address "
+                                 "REG_SZ \"\\0\"; proxy_auth REG_DWORD 0; proxy_username REG_SZ \"\\0\"; "
+                                 "proxy_password REG_SZ \"\\0\"";
+    const std::string a1023(1023, 'a'), h1018(1018, 'h'), longText = "a text past the short-text size";
+    // A row: what is stored (none: no key), the system's proxy ("": off), what the dialog offers.
+    const auto row = [](const char* name, std::vector<Stored> stored, std::string systemProxy, std::string offered,
+                        Faults faults = nullptr) {
+        return Scenario{name, {}, nullptr, Offering(stored, systemProxy), offered, faults};
+    };
+    PlayAll({
+        row("a stored proxy wins over the system's", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
+            "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017"),
+        row("nothing stored, a system proxy", {}, "proxyhost:8080",
+            "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012" + defaults),
+        row("nothing stored, no system proxy", {}, "", kNone + defaults),
+        row("a system proxy of an unknown scheme shows in the disabled boxes", {}, "https=proxyhost:443",
+            "NONE | host: proxyhost | port: 443 | auth: off | user:  | password:  | enabled: " + defaults),
+        row("stored types are read ignoring case", Proxy("socks5", "h2", 1080), "",
+            "SOCKS5 | host: h2 | port: 1080 | auth: off | user:  | password:  | enabled: 1010 1011 1012"),
+        row("an unknown stored type is NONE: the system's proxy, the stored credentials", Proxy("Socks", "h", 1, 1, "u", "p"),
+            "socks=sp:1080", "SOCKS4 | host: sp | port: 1080 | auth: on | user: u | password: p | enabled: 1010 1011"),
+        row("a system proxy port past 32 bits keeps its low 32 bits, as the system's runtime reads it", {},
+            "proxyhost:4294967376",
+            "HTTP | host: proxyhost | port: 80 | auth: off | user:  | password:  | enabled: 1010 1011 1012" + defaults),
         // Never half-changed (the system's host with the stored checked box and user name).
-        {"no memory for the last value: nothing of the store is taken", Proxy("HTTP", "h", 8080, 1, longText, longText),
-         "sys:3128", "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012", "",
-         StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_password")},
-        {"NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), "",
-         "NONE | host:  | port: 77 | auth: off | user:  | password:  | enabled: ", ""},
-        {"a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc", kNone, ""},
-        {"only a type stored: the rest repaired", {Text("proxy_type", "HTTP")}, "",
-         "HTTP | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011 1012",
-         "proxy_port REG_DWORD 0; proxy_address REG_SZ \"\\0\"; proxy_auth REG_DWORD 0; "
-         "proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""},
+        row("no memory for the last value: nothing of the store is taken", Proxy("HTTP", "h", 8080, 1, longText, longText),
+            "sys:3128", "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012",
+            StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_password")),
+        row("NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), "",
+            "NONE | host:  | port: 77 | auth: off | user:  | password:  | enabled: "),
+        row("a system proxy without a number clears it", Proxy("NONE", "", 77), "proxyhost:abc", kNone),
+        row("only a type stored: the rest repaired", {Text("proxy_type", "HTTP")}, "",
+            "HTTP | host:  | port:  | auth: off | user:  | password:  | enabled: 1010 1011 1012 || repaired: "
+            "proxy_port REG_DWORD 0; proxy_address REG_SZ \"\\0\"; proxy_auth REG_DWORD 0; "
+            "proxy_username REG_SZ \"\\0\"; proxy_password REG_SZ \"\\0\""),
         // At the edges of their buffers (100 bytes for the type, 1024 for the texts, 4 for the
         // numbers), of any type: a text without its NUL loses its last byte, one byte more is replaced.
-        {"values that fit exactly are taken byte for byte, whatever their type",
-         {Text("proxy_port", "80"), Text("proxy_type", std::string(99, 'S')), Text("proxy_address", a1023),
-          {"proxy_auth", REG_BINARY, "\x01\x02\x03"}, {"proxy_username", REG_BINARY, std::string(1024, 'u')},
-          Text("proxy_password", "p", REG_EXPAND_SZ)},
-         "", ("NONE | host: " + a1023 + " | port: 12344 | auth: on | user: " + std::string(1023, 'u') +
-                   " | password: p | enabled: "), ""},
-        {"values one byte too long are replaced",
-         {Text("proxy_port", "8080"), Text("proxy_type", std::string(100, 'S')), Text("proxy_address", a1023 + "a"),
-          {"proxy_auth", REG_BINARY, std::string(5, '\1')}, {"proxy_username", REG_SZ, std::string(1025, 'u')},
-          Text("proxy_password", std::string(65536, 'p'))},
-         "", kNone, defaults},
-        {"a stored port of -2147483648 fills the 12 bytes of its text, NUL included", Proxy("HTTP", "h", 0x80000000), "",
-         "HTTP | host: h | port: -2147483648 | auth: off | user:  | password:  | enabled: 1010 1011 1012", ""},
-        {"a system proxy of 1023 characters is offered", {}, std::string(1018, 'h') + ":8080",
-         ("HTTP | host: " + std::string(1018, 'h') + " | port: 8080 | auth: off | user:  | password:  | enabled: "
-          "1010 1011 1012"), defaults},
-        {"a system proxy of 1024 characters does not fit: none", {}, std::string(1019, 'h') + ":8080",
-         kNone, defaults},
-        {"texts with accents are shown as stored", Proxy("HTTP", kHost, 8080, 1, kUser, kPassword), "",
-         "HTTP | host: " + std::string(kHost) + " | port: 8080 | auth: on | user: " + kUser + " | password: " + kPassword +
-             " | enabled: 1010 1011 1012 1016 1017", ""},
-    };
-    for (const OpeningRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
-        StoreProxies(row.stored, row.systemProxy);
-        calls->Reset(row.faults);
-        const std::string shown = Play({}, [](User& user, Player&) {
-            user.OpenNetworkSettings();
-            const std::string shown = Network(user);
-            user.Click(1019);
-            return shown;
-        });
-        EXPECT_EQ(shown, row.shown);
-        EXPECT_EQ(ProxyWrites(*calls), row.repairs);
-        // Reading the store also makes sure the player's top-level key exists.
-        EXPECT_EQ(KeyText(HKEY_LOCAL_MACHINE, "Software\\Kestrova"), "");
-    }
+        row("values that fit exactly are taken byte for byte, whatever their type",
+            {Text("proxy_port", "80"), Text("proxy_type", std::string(99, 'S')), Text("proxy_address", a1023),
+             {"proxy_auth", REG_BINARY, "\x01\x02\x03"}, {"proxy_username", REG_BINARY, std::string(1024, 'u')},
+             Text("proxy_password", "p", REG_EXPAND_SZ)}, "",
+            "NONE | host: " + a1023 + " | port: 12344 | auth: on | user: " + std::string(1023, 'u') +
+                " | password: p | enabled: "),
+        row("values one byte too long are replaced",
+            {Text("proxy_port", "8080"), Text("proxy_type", std::string(100, 'S')), Text("proxy_address", a1023 + "a"),
+             {"proxy_auth", REG_BINARY, std::string(5, '\1')}, {"proxy_username", REG_SZ, std::string(1025, 'u')},
+             Text("proxy_password", std::string(65536, 'p'))}, "", kNone + defaults),
+        row("a stored port of -2147483648 fills the 12 bytes of its text, NUL included", Proxy("HTTP", "h", 0x80000000), "",
+            "HTTP | host: h | port: -2147483648 | auth: off | user:  | password:  | enabled: 1010 1011 1012"),
+        row("a system proxy of 1023 characters is offered", {}, h1018 + ":8080",
+            "HTTP | host: " + h1018 + " | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012" + defaults),
+        row("a system proxy of 1024 characters does not fit: none", {}, h1018 + "h:8080", kNone + defaults),
+        row("texts with accents are shown as stored", Proxy("HTTP", kHost, 8080, 1, kUser, kPassword), "",
+            "HTTP | host: " + std::string(kHost) + " | port: 8080 | auth: on | user: " + kUser + " | password: " +
+                kPassword + " | enabled: 1010 1011 1012 1016 1017"),
+    }, [this](User& user, Player&) {
+        const std::string repairs = ProxyWrites(*calls);  // what opening wrote back
+        const std::string shown = Network(user) + (repairs.empty() ? "" : " || repaired: " + repairs);
+        user.Click(1019);
+        return shown;
+    });
 }
 
 TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
@@ -135,8 +126,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
     const auto fill = [](const char* type, const char* host, const char* port, bool auth, const char* user = "u",
                          const char* password = "p") {
         return [=](User& u) {
-            DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-            u.OpenNetworkSettings();
+            Offering({}, "")(u);
             u.Pick(1015, "HTTP");
             if (auth)
                 u.Click(1012);
@@ -145,19 +135,12 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         };
     };
     const std::string longHost(1024, 'h');
-    // What the dialog offers, confirmed untouched.
-    const auto offered = [](std::vector<Stored> stored, const char* systemProxy) {
-        return [=](User& u) { StoreProxies(stored, systemProxy), u.OpenNetworkSettings(); };
-    };
     PlayAll({
+        // What the dialog offers, confirmed untouched.
         {"a stored proxy comes back unchanged, credentials included", {}, nullptr,
-         offered(Proxy("HTTP", "h", 8080, 1, "u", "p"), "sys:3128"), Writes("HTTP", "h", 8080, 1, "u", "p")},
-        {"a stored SOCKS4 proxy keeps its checked box and credentials", {}, nullptr,
-         offered(Proxy("SOCKS4", "h", 1080, 1, "u", "p"), "sys:3128"), Writes("SOCKS4", "h", 1080, 1, "u", "p")},
-        {"the system's proxy is stored as offered", {}, nullptr, offered({}, "proxyhost:8080"),
+         Offering(Proxy("HTTP", "h", 8080, 1, "u", "p"), "sys:3128"), Writes("HTTP", "h", 8080, 1, "u", "p")},
+        {"the system's proxy is stored as offered", {}, nullptr, Offering({}, "proxyhost:8080"),
          Writes("HTTP", "proxyhost", 8080, 0, "", "")},
-        {"the system's proxy of an unknown scheme stores NONE", {}, nullptr, offered({}, "https=proxyhost:443"),
-         Writes("NONE", "", 0, 0, "", "")},
         {"HTTP without authentication drops the credentials", {}, nullptr, fill("HTTP", "h", "8080", false),
          Writes("HTTP", "h", 8080, 0, "", "")},
         {"SOCKS4 keeps a checked box and the disabled boxes' texts", {}, nullptr, fill("SOCKS4", "h", "1", true),
@@ -180,7 +163,7 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
         {"authentication without a user name", {}, nullptr, fill("HTTP", "h", "1080", true, "", "p"), kWarning},
     }, [&](User& user, Player&) {
         const std::string entered = Network(user);
-        calls->Reset();
+        calls->Reset();  // what "&Ok" stores
         user.Click(1018);
         const std::string box = MessageBoxText(user);
         if (box.empty())
@@ -201,7 +184,8 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
         user.Pick(1003, "800x600");
         const std::string settings = Settings(user);
         user.OpenNetworkSettings();
-        shown += Entries(user, 1015) + "\n";
+        // Reading the store also makes sure the player's top-level key exists.
+        shown += KeyText(HKEY_LOCAL_MACHINE, "Software\\Kestrova") + Entries(user, 1015) + "\n";
         const Script steps[] = {[](User& u) { u.Pick(1015, "SOCKS5"); },
                                 [](User& u) { u.Click(1012), u.Type(1016, "u"), u.Type(1017, "p"); },
                                 [](User& u) { u.Pick(1015, "SOCKS4"); }, [](User& u) { u.Pick(1015, "HTTP"); },
@@ -241,59 +225,44 @@ TEST_F(ConfigTest, NetworkBoxesFollowTheProxyTypeAndOnlyOkOrCancelEndTheDialog)
 
 // A user without the rights the module would like, or a registry refusing writes: settings that
 // cannot be read are defaults, those that cannot be stored are lost quietly, both dialogs work.
-struct ReachRow {
-    const char* scenario;
-    std::vector<std::pair<const char*, long>> faults;
-    const char* checked;   // the settings dialog's check boxes
-    const char* offered;   // what the network dialog offers
-    const char* proxies;   // the user's proxy store afterwards
-    const char* settings;  // the display settings afterwards
-};
-
 TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
 {
-    const char* const system = "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012";
-    const char* const untouchedProxies = "proxy_port=REG_DWORD 80; proxy_type=REG_SZ \"HTTP\\0\"";
-    const char* const untouchedSettings = "Set32bits=REG_DWORD 1";
-    const char* const savedSettings = "AutoUpdate=REG_DWORD 1; ForceRenderMode=REG_DWORD 0; fsHeight=REG_DWORD 480; "
-                                      "fsWidth=REG_DWORD 640; RenderEngine=REG_DWORD 4294967295; Set32bits=REG_DWORD 1";
-    const ReachRow rows[] = {
-        {"the machine's keys are read-only",
-         {{"RegOpenKeyExA HKLM\\* 0xf003f", ERROR_ACCESS_DENIED}, {"RegCreateKey*HKLM\\*", ERROR_ACCESS_DENIED}},
-         "1000 1004 1022", system, untouchedProxies, untouchedSettings},
-        {"the user's proxy key can be neither opened nor created",
-         {{"Reg*Key* HKCU\\Software\\Kestrova\\Network*", ERROR_ACCESS_DENIED}}, "1000 1004 1022", system,
-         untouchedProxies, savedSettings},
+    const std::string system = "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012";
+    const std::string untouched = "proxy_port=REG_DWORD 80; proxy_type=REG_SZ \"HTTP\\0\"\n";
+    const std::string saved = "AutoUpdate=REG_DWORD 1; ForceRenderMode=REG_DWORD 0; fsHeight=REG_DWORD 480; "
+                              "fsWidth=REG_DWORD 640; RenderEngine=REG_DWORD 4294967295; Set32bits=REG_DWORD 1";
+    // The check boxes, what the network dialog offers, no message, the proxy store and the display settings.
+    const std::string opened = "drivers:  | modes:  | checked: 1000 1004 1022\n" + system + "\n\n";
+    const Tweak noDrivers = [](Player&) {};
+    PlayAll({
+        {"the machine's keys are read-only", {Dword("Set32bits", 1)}, noDrivers, nullptr,
+         opened + untouched + "Set32bits=REG_DWORD 1",
+         [](SystemCalls& calls) {
+             calls.Fail("RegOpenKeyExA HKLM\\* 0xf003f", ERROR_ACCESS_DENIED);
+             calls.Fail("RegCreateKey*HKLM\\*", ERROR_ACCESS_DENIED);
+         }},
+        {"the user's proxy key can be neither opened nor created", {Dword("Set32bits", 1)}, noDrivers, nullptr,
+         opened + untouched + saved,
+         Failing("Reg*Key* HKCU\\Software\\Kestrova\\Network*", ERROR_ACCESS_DENIED)},
         // The read gives up at the address; the port it repaired stays, "&Ok" stores what it can.
-        {"a missing value whose default cannot be written back",
-         {{"RegSetValueExA * proxy_address *", ERROR_ACCESS_DENIED}}, "1000 1004 1022", system,
-         "proxy_auth=REG_DWORD 0; proxy_password=REG_SZ \"\\0\"; proxy_port=REG_DWORD 1; "
-         "proxy_type=REG_SZ \"SOCKS4\\0\"; proxy_username=REG_SZ \"\\0\"", savedSettings},
-    };
-    for (const ReachRow& row : rows) {
-        SCOPED_TRACE(row.scenario);
-        DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Kestrova");
+        {"a missing value whose default cannot be written back", {Dword("Set32bits", 1)}, noDrivers, nullptr,
+         opened + "proxy_auth=REG_DWORD 0; proxy_password=REG_SZ \"\\0\"; proxy_port=REG_DWORD 1; "
+                  "proxy_type=REG_SZ \"SOCKS4\\0\"; proxy_username=REG_SZ \"\\0\"\n" + saved,
+         Failing("RegSetValueExA * proxy_address *", ERROR_ACCESS_DENIED)},
+    }, [](User& user, Player&) {
+        std::string seen = Settings(user) + "\n";
         StoreProxies({Text("proxy_type", "HTTP"), Dword("proxy_port", 80)}, "sys:3128");
-        calls->Reset();
-        for (const auto& fault : row.faults)
-            calls->Fail(fault.first, fault.second);
-        const Scenario noDrivers = {row.scenario, {Dword("Set32bits", 1)}, [](Player&) {}, nullptr, ""};
-        EXPECT_EQ(Play(noDrivers, [](User& user, Player&) {
-                      std::string seen = Settings(user) + "\n";
-                      user.OpenNetworkSettings();
-                      seen += Network(user) + "\n";
-                      user.Pick(1015, "SOCKS4");
-                      user.Type(1010, "x");
-                      user.Type(1011, "1");
-                      user.Click(1018);
-                      seen += MessageBoxText(user) + "\n";
-                      user.Click(1);  // "&Close" saves what it can
-                      seen += KeyText(HKEY_CURRENT_USER, kNetworkKey) + "\n";
-                      return seen + KeyText(HKEY_LOCAL_MACHINE, kSettingsKey);
-                  }),
-                  std::string("drivers:  | modes:  | checked: ") + row.checked + "\n" + row.offered + "\n\n" +
-                      row.proxies + "\n" + row.settings);
-    }
+        user.OpenNetworkSettings();
+        seen += Network(user) + "\n";
+        user.Pick(1015, "SOCKS4");
+        user.Type(1010, "x");
+        user.Type(1011, "1");
+        user.Click(1018);
+        seen += MessageBoxText(user) + "\n";
+        user.Click(1);  // "&Close" saves what it can
+        seen += KeyText(HKEY_CURRENT_USER, kNetworkKey) + "\n";
+        return seen + KeyText(HKEY_LOCAL_MACHINE, kSettingsKey);
+    });
 }
 
 }  // namespace

@@ -359,10 +359,7 @@ SystemCalls::~SystemCalls()
 
 void SystemCalls::Fail(const std::string& pattern, long long result, int nth) { AddFault({{pattern, result}}, false, nth); }
 
-void SystemCalls::FailFrom(int k, const std::vector<std::pair<std::string, long long>>& calls)
-{
-    AddFault(calls, false, k, true);
-}
+void SystemCalls::FailFrom(int k, const Patterns& calls) { AddFault(calls, false, k, true); }
 
 void SystemCalls::PretendModulePath(const std::string& path) { state->modulePath = path, state->modulePathUsed = 0; }
 

@@ -1,8 +1,7 @@
-// SystemCalls.h - what the loaded Config.dll asks of the system, and the failures it meets. While an
-// object lives, the module's import address table points at spies: each call journals a line, e.g.
-// "RegOpenKeyExA HKLM\Software\Kestrova 0xf003f", then fails as the system would when a fault matches
-// it, or reaches the system, counting what the module took and gave back. Heap and movable blocks get
-// guard bytes after their end.
+// SystemCalls.h - the fault model of docs/TESTING.md: while an object lives, the loaded Config.dll's import
+// address table points at spies. Each call journals a line ("RegOpenKeyExA HKLM\Software\Kestrova 0xf003f"),
+// then fails as the system would when a fault matches it, or reaches the system, counting what the module
+// took and gave back; heap and movable blocks get guard bytes after their end.
 #ifndef KESTROVA_TESTS_SYSTEM_CALLS_H
 #define KESTROVA_TESTS_SYSTEM_CALLS_H
 
@@ -38,8 +37,7 @@ public:
     void Reset(const Faults& faults = nullptr);
     // The journal lines that match one of the patterns, in call order.
     std::vector<std::string> Calls(std::initializer_list<const char*> patterns = {"*"}) const;
-    // What the module holds now, or damaged: open keys, movable memory blocks, streams, directory
-    // searches, overrun or unfreed heap blocks (each reported once).
+    // What the module holds now (keys, blocks, streams, searches, handles) or overran, each reported once.
     std::vector<std::string> Held() const;
     // The faults (and a pretended module path) that have failed no call yet.
     std::vector<std::string> Unfired() const;
