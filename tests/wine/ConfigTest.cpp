@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -24,15 +25,14 @@ std::string playerDirectory;
 thread_local long stackMoved = 0;  // players on several threads call DoConfig at once
 thread_local int entryAlignment = 0;
 
-// The player calls DoConfig through a caller-cleans pointer. On i686 the call is made by hand, entering
-// DoConfig at the next of the four alignments a 32-bit caller may give it; a callee that removed its
-// own arguments would leave the stack 8 bytes higher, which a compiled call would hide.
+// The player calls DoConfig through a caller-cleans pointer; on i686 the call is made by hand (docs/TESTING.md,
+// "Calling conventions"): a callee that removed its own arguments would leave the stack 8 bytes higher.
 int __cdecl DoConfigCheckingTheStack(PlayerHost* host, HWND parent)
 {
     const auto doConfig =
         reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(configModule, "DoConfig")));
 #if defined(__i386__)
-    thread_local int calls = 0;
+    static std::atomic<int> calls{0};
     entryAlignment = 4 * (calls++ % 4);
     // At entry, after two arguments and the return address: (aligned - offset - 12) mod 16. Then the
     // result, and where the stack pointer came back (8 above the arguments for a caller-cleans callee).
@@ -234,15 +234,13 @@ int main(int argc, char** argv)
         moduleFree(block);
         std::printf("Guard bytes: %zu overruns reported\n", calls.Held().size());
         std::fflush(stdout);
-        // Wine 10 does not check small blocks of a size used often (its
-        // low-fragmentation heap): its canary is 1 KiB. A heap error may end the program here.
+        // Wine 10 does not check small blocks of a size used often: its canary is 1 KiB. It may end the program.
         block = std::malloc(1024);
         e2e::Overrun(block, 1024);
         std::free(block);
         return 0;
     }
-    // On i686 the module's unwinder sorts its tables into a block it keeps at the first exception the
-    // module meets: one is met here, so that the scenarios count every block left.
+    // The module's first exception is met here: the blocks its runtime then makes and keeps count against no row.
     {
         e2e::Store(HKEY_LOCAL_MACHINE, e2e::kInstallKey, {e2e::Text("InstallPath", e2e::PlayerDirectory())});
         e2e::SystemCalls calls(e2e::configModule);

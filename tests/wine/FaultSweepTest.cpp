@@ -1,6 +1,6 @@
 // FaultSweepTest.cpp - whole sessions again and again, a fault at the next call of the module's fallible
-// imports each time, in the two modes docs/TESTING.md describes ("one call", "from call k on" on a fresh
-// thread), with the checks it lists after each point. CONFIG_SWEEP=full sweeps every point, else a sample.
+// imports each time, in the two modes docs/TESTING.md describes ("one call", "from call k on"), each point
+// on a fresh thread, with the checks it lists. CONFIG_SWEEP=full sweeps every point, else a sample.
 #include "ConfigTest.h"
 
 #include <algorithm>
@@ -101,7 +101,7 @@ std::vector<std::pair<std::string, long long>> Patterns(int function)
     std::vector<std::pair<std::string, long long>> patterns;
     for (int f = 0; f < static_cast<int>(std::size(kFallible)); ++f)
         if (f == function || (function == kAllMemory && f < kMemoryImports) || (function == kAllSystem && f >= kMemoryImports))
-            patterns.emplace_back(kFallible[f].first + std::string(" *"), kFallible[f].second);
+            patterns.emplace_back(kFallible[f].first + std::string("*"), kFallible[f].second);  // a line may be the name alone
     return patterns;
 }
 
@@ -157,10 +157,13 @@ void Sweep(ConfigTest& test, bool onward)
             // An exception for the log to take, as memory running out while the control's path is read.
             if (session.installed)
                 StarvingAfter("RegQueryValueExA HKCR\\*")(faults);
-            faults.Fail(function + " *", kFallible[point.function].second, point.call);
+            faults.Fail(function + "*", kFallible[point.function].second, point.call);
         });
-        const auto play = [&](HWND parent) {
+        // On a thread that never met an exception in the module, over a player window of its own.
+        std::thread([&] {
             SCOPED_TRACE(name);
+            HWND parent = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (a thread of its own)",
+                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40, 480, 360, nullptr, nullptr, nullptr, nullptr);
             Player engine;
             ConfigTest::BuildPlayer(engine);
             test.Run(engine, session.act, parent);  // DoConfig back with 1, no dialog left open, the engine balanced
@@ -183,17 +186,8 @@ void Sweep(ConfigTest& test, bool onward)
                 EXPECT_EQ(test.Play({}, Seen, parent), normal[point.session])
                     << "the next session differs from one without faults";
             }
-        };
-        if (!onward) {
-            play(PlayerWindow());
-        } else {  // on a thread that never met an exception in the module, over a player window of its own
-            std::thread([&] {
-                HWND window = CreateWindowA("STATIC", "Kestrova Dad Azizov Player (a thread of its own)",
-                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40, 480, 360, nullptr, nullptr, nullptr, nullptr);
-                play(window);
-                DestroyWindow(window);
-            }).join();
-        }
+            DestroyWindow(parent);
+        }).join();
         survived += ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
     }
     std::printf("[ sweep    ] %s: %zu of %zu fault points swept (%s), %zu survived\n", mode, points.size(), all,
