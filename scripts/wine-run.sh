@@ -1,13 +1,7 @@
 #!/bin/bash
-# The Wine suite of one Windows build tree, as its CTest test runs it, in the
-# Wine root on an Xvfb display (from :120 up):
-#   scripts/wine-run.sh BUILD_DIR NAME      (build/w32 i686, build/w64 x86_64)
-# Where 32-bit programs cannot run, the i686 suite fails with the reason, or
-# with CONFIG_ALLOW_SKIP=1 is skipped (exit 77). First the heap canary: both
-# heap checks must report its overruns; then the suite, which fails on a heap
-# error, when it passes fewer tests than the program lists, or when a sweep
-# mode's final line is missing or a point did not survive; its lines go to
-# BUILD_DIR/wine-suite.txt. CONFIG_TEST_FILTER runs part of it ("partial").
+# The Wine suite of one Windows build tree, as its CTest test runs it, in the Wine root on an Xvfb
+# display: scripts/wine-run.sh BUILD_DIR NAME (build/w32 i686, build/w64 x86_64). The heap canary, then
+# the suite; what passes and fails is told in docs/TESTING.md. Its lines go to BUILD_DIR/wine-suite.txt.
 set -uo pipefail
 for setting in $(compgen -e GTEST_); do unset "$setting"; done  # the suites run whole unless asked
 partial=${CONFIG_TEST_FILTER:-}
@@ -15,14 +9,12 @@ dir=$(realpath "$1")
 name=$2
 source=$(realpath "$(dirname "$0")/..")
 if [ "${3:-}" != --in-root ]; then
-    if [ "$name" = i686 ]; then
-        if ! how=$("$source/scripts/wine-root.sh" runs-32-bit 2>&1); then
-            [ "${CONFIG_ALLOW_SKIP:-}" = 1 ] || { echo "$name suite: NOT RUN: $how" | tee "$dir/wine-suite.txt"; exit 1; }
-            echo "$name suite: skipped (CONFIG_ALLOW_SKIP=1): $how" | tee "$dir/wine-suite.txt"
-            exit 77
-        fi
-        export CONFIG_32_BIT_HOW=" (32-bit code $how)"
+    if [ "$name" = i686 ] && ! how=$("$source/scripts/wine-root.sh" runs-32-bit 2>&1); then
+        [ "${CONFIG_ALLOW_SKIP:-}" = 1 ] || { echo "$name suite: NOT RUN: $how" | tee "$dir/wine-suite.txt"; exit 1; }
+        echo "$name suite: skipped (CONFIG_ALLOW_SKIP=1): $how" | tee "$dir/wine-suite.txt"
+        exit 77
     fi
+    [ "$name" = i686 ] && export CONFIG_32_BIT_HOW=" (32-bit code $how)"
     exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" "$source" "$dir" -- \
         xvfb-run -a -n 120 -s "-screen 0 1280x1024x24" bash "$source/scripts/wine-run.sh" "$dir" "$name" --in-root
 fi
@@ -41,9 +33,8 @@ loader=$WINE  # the i686 program runs in Wine's 32-bit loader
 # The program with WINEDEBUG=$1: $output, $status, $heap_errors (the first printed); Wine's other messages pass.
 run_program() {
     local out debug=$1
-    shift
     out=$(mktemp)
-    { WINEDEBUG=$debug "$loader" "$program" "$@" 2>&1 >"$out"; echo $? >"$out.status"; } |
+    { WINEDEBUG=$debug "$loader" "$program" "${@:2}" 2>&1 >"$out"; echo $? >"$out.status"; } |
         awk -v errors="$out.heap" '/err:heap/ { print > errors; next } !/:heap:/ { print > "/dev/stderr" }'
     output=$(tr -d '\r' <"$out")
     status=$(cat "$out.status")

@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""Static check of a built Config.dll, what a player's loader and installer rely on: the machine, DoConfig exported
-by name, system-only imports, dialogs 101 and 102 and the version block in French (France) only, the stack guard
-(through the link map beside the stripped DLL); and that the Wine suite spies on every imported function (its kSpies)
-unless it is named below with the reason it is not failed. Prints what it read, then each mismatch; non-zero on any.
-
-Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] --version 1.0.0.0 Config.dll  (python3-pefile; Config.map
-beside it). The version is the project's (CMakeLists.txt): the version block's numbers and texts must say it.
+"""Static check of a built Config.dll, what a player's loader and installer rely on (docs/TESTING.md). Prints what it
+read, then each mismatch; non-zero on any. Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] --version
+1.0.0.0 Config.dll (python3-pefile; Config.map beside it; the version is the project's, CMakeLists.txt).
 """
 import argparse
 import os
@@ -19,11 +15,12 @@ MACHINES = {"i686": 0x14C, "x86_64": 0x8664}
 ALLOWED_IMPORTS = {f"{name}.DLL" for name in "KERNEL32 USER32 ADVAPI32 MSVCRT SHELL32 VERSION COMCTL32 GDI32".split()}
 EXPECTED_VERSION_STRINGS = {"FileDescription": "Dad Azizov Configuration", "InternalName": "Config.dll",
                             "OriginalFilename": "Config.dll"}
+# Every function the DLL imports is spied on by the Wine suite (its kSpies) or named here with why it is not failed.
 SPIES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "SystemCalls.cpp")
 NOT_FAILED = {name: reason for reason, names in {
     "a call on the module's own dialog, which fails only for a window that is gone":
-        "CheckDlgButton EnableWindow EndDialog GetDlgItem GetWindowLongA GetWindowLongPtrA GetWindowTextA "
-        "IsDlgButtonChecked MessageBoxA SetDlgItemTextA SetWindowLongA SetWindowLongPtrA SetWindowTextA",
+        "CheckDlgButton EnableWindow EndDialog GetDlgItem GetWindowLongA GetWindowLongPtrA GetWindowTextA InvalidateRect "
+        "IsDlgButtonChecked MessageBoxA SendMessageA SetDlgItemTextA SetWindowLongA SetWindowLongPtrA SetWindowTextA",
     "its failure is met as a matter of course (the end of a listing, no cache folder)": "FindNextFileA GetFileAttributesA",
     "it locks a movable block the module has just allocated": "GlobalLock GlobalUnlock",
     "a text, path or number function, which cannot fail":

@@ -1,7 +1,6 @@
-// ConfigTest.h - the test program plays the Kestrova Dad Azizov player around
-// the real Config.dll, loaded from the player's directory. Each scenario reads
-// its outcome as text a table row expects; after it the module holds nothing,
-// has overrun no block, and touched the engine only while it held a context.
+// ConfigTest.h - the test program plays the Kestrova Dad Azizov player around the real Config.dll. Each
+// scenario reads its outcome as text a table row expects; after it the module holds nothing, has overrun
+// no block, and touched the engine only while it held a context.
 #ifndef KESTROVA_TESTS_CONFIG_TEST_H
 #define KESTROVA_TESTS_CONFIG_TEST_H
 

@@ -37,21 +37,15 @@ std::vector<Stored> Proxy(const std::string& type, const std::string& address, D
             Dword("proxy_auth", auth), Text("proxy_username", user), Text("proxy_password", password)};
 }
 
-// The user's proxy store (none: no key) and the system's proxy ("": off).
-void StoreProxies(const std::vector<Stored>& stored, const std::string& systemProxy)
-{
-    DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
-    if (!stored.empty())
-        Store(HKEY_CURRENT_USER, kNetworkKey, stored);
-    Store(HKEY_CURRENT_USER, kSystemProxyKey,
-          {Dword("ProxyEnable", !systemProxy.empty()), Text("ProxyServer", systemProxy)});
-}
-
 // The user opens "&Network Settings" over a proxy stored (none: no key) and the system's ("": off).
 Script Offering(const std::vector<Stored>& stored, const std::string& systemProxy)
 {
     return [=](User& user) {
-        StoreProxies(stored, systemProxy);
+        DeleteKey(HKEY_CURRENT_USER, kNetworkKey);
+        if (!stored.empty())
+            Store(HKEY_CURRENT_USER, kNetworkKey, stored);
+        Store(HKEY_CURRENT_USER, kSystemProxyKey,
+              {Dword("ProxyEnable", !systemProxy.empty()), Text("ProxyServer", systemProxy)});
         user.OpenNetworkSettings();
     };
 }
@@ -68,13 +62,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         return Scenario{name, {}, nullptr, Offering(stored, systemProxy), offered, faults};
     };
     PlayAll({
-        row("a stored proxy wins over the system's", Proxy("HTTP", "h", 8080, 1, "u", "p"), "proxyhost:3128",
-            "HTTP | host: h | port: 8080 | auth: on | user: u | password: p | enabled: 1010 1011 1012 1016 1017"),
-        row("nothing stored, a system proxy", {}, "proxyhost:8080",
-            "HTTP | host: proxyhost | port: 8080 | auth: off | user:  | password:  | enabled: 1010 1011 1012" + defaults),
         row("nothing stored, no system proxy", {}, "", kNone + defaults),
-        row("a system proxy of an unknown scheme shows in the disabled boxes", {}, "https=proxyhost:443",
-            "NONE | host: proxyhost | port: 443 | auth: off | user:  | password:  | enabled: " + defaults),
         row("stored types are read ignoring case", Proxy("socks5", "h2", 1080), "",
             "SOCKS5 | host: h2 | port: 1080 | auth: off | user:  | password:  | enabled: 1010 1011 1012"),
         row("an unknown stored type is NONE: the system's proxy, the stored credentials", Proxy("Socks", "h", 1, 1, "u", "p"),
@@ -137,9 +125,9 @@ TEST_F(ConfigTest, OkStoresACompleteEntryAndWarnsAboutAnIncompleteOne)
     const std::string longHost(1024, 'h');
     PlayAll({
         // What the dialog offers, confirmed untouched.
-        {"a stored proxy comes back unchanged, credentials included", {}, nullptr,
+        {"a stored proxy wins over the system's, comes back unchanged, credentials included", {}, nullptr,
          Offering(Proxy("HTTP", "h", 8080, 1, "u", "p"), "sys:3128"), Writes("HTTP", "h", 8080, 1, "u", "p")},
-        {"the system's proxy is stored as offered", {}, nullptr, Offering({}, "proxyhost:8080"),
+        {"nothing stored: the system's proxy is stored as offered", {}, nullptr, Offering({}, "proxyhost:8080"),
          Writes("HTTP", "proxyhost", 8080, 0, "", "")},
         {"HTTP without authentication drops the credentials", {}, nullptr, fill("HTTP", "h", "8080", false),
          Writes("HTTP", "h", 8080, 0, "", "")},
@@ -251,8 +239,7 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
          Failing("RegSetValueExA * proxy_address *", ERROR_ACCESS_DENIED)},
     }, [](User& user, Player&) {
         std::string seen = Settings(user) + "\n";
-        StoreProxies({Text("proxy_type", "HTTP"), Dword("proxy_port", 80)}, "sys:3128");
-        user.OpenNetworkSettings();
+        Offering({Text("proxy_type", "HTTP"), Dword("proxy_port", 80)}, "sys:3128")(user);
         seen += Network(user) + "\n";
         user.Pick(1015, "SOCKS4");
         user.Type(1010, "x");

@@ -107,10 +107,9 @@ TEST_F(ConfigTest, FiftyReloadsCatchAndLogTheReadersExceptionAndLeaveNothingBehi
     }
     EXPECT_EQ(ReadFile(log).substr(0, entry.size()), entry);
     EXPECT_TRUE(engine.Balanced());
-    // Allowed in all, half of it in the second half (Wine's own objects and caches settle in the first):
-    // on i686 the runtime's semaphore of every load, Wine's lazy objects (4 handles, 32 GDI objects) and
-    // 64 KiB of heap. A handle or GDI object of the module's own adds 50; the runtime's emergency store,
-    // not released, 19 KiB (i686) or 73 KiB (x86_64) a load.
+    // Allowed in all (half of it in the second half): on i686 the runtime's semaphore of every load, Wine's lazy
+    // objects (4 handles, 32 GDI objects), 64 KiB of heap. A handle or GDI object of the module's own adds 50;
+    // the runtime's emergency store, not released, 19 KiB (i686) or 73 KiB (x86_64) a load.
     const Counts allowed = {0, (sizeof(void*) == 4 ? kReloads : 0) + 4, 32, 64 << 10};
     for (int i = 0; i < 4; ++i) {
         std::printf("[ figures  ] %-14s after warm-up %ld, after 25 reloads %ld, after 50 %ld\n", kCounted[i],

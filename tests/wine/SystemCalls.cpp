@@ -40,15 +40,13 @@ bool Matches(const char* line, const char* pattern)
     return *pattern == '\0';
 }
 
-// A fault stands in for the calls any of its patterns matches, with that pattern's result: every one, the
-// nth, or (onward) the nth and every one after it; it counts those it failed. A starving one fails the
-// module's next allocation instead (onward: every allocation after).
+// A fault stands in for the calls its patterns match (every one, the nth, or onward from the nth) with that
+// pattern's result, and counts those it failed; a starving one fails the module's next allocation (onward: all).
 using Patterns = std::vector<std::pair<std::string, long long>>;
 struct Fault { Patterns patterns; bool starve; int nth; bool onward; int seen; int fired; };
 
-// What the module holds: "key HKLM\...", "stream", "directory search", "file handle", and its blocks with
-// their sizes, which have guard bytes after their end ("heap block" from the runtime's heap, which anyone
-// may free, or "movable block").
+// What the module holds: "key HKLM\...", "stream", "directory search", "file handle", and its blocks with their
+// sizes and guard bytes after their end ("heap block" from the runtime's heap, which anyone may free, "movable block").
 struct Object { std::string what; std::size_t size; bool block; };
 const std::size_t kGuardSize = 16;
 const unsigned char kGuardByte = 0xA5;
@@ -247,10 +245,6 @@ SPY(INT_PTR, DialogBoxParamA, (HINSTANCE instance, LPCSTR name, HWND owner, DLGP
     "DialogBoxParamA " + std::to_string(reinterpret_cast<std::uintptr_t>(name)) + " owner " + WindowText(owner) +
         (instance == state->config ? "" : " from another module") + " param " + std::to_string(param),
     DialogBoxParamA(instance, name, owner, proc, param))
-SPY(BOOL, InvalidateRect, (HWND window, const RECT* rect, BOOL erase),
-    "InvalidateRect " + std::to_string(GetDlgCtrlID(window)) + (rect ? " part" : " whole") + " erase " +
-        std::to_string(erase),
-    InvalidateRect(window, rect, erase))
 SPY(int, SHFileOperationA, (LPSHFILEOPSTRUCTA operation), "SHFileOperationA " + Describe(*operation),
     SHFileOperationA(operation))
 SPY(DWORD, GetFileVersionInfoSizeA, (LPCSTR path, LPDWORD handle), "GetFileVersionInfoSizeA " + std::string(path),
@@ -277,11 +271,6 @@ SPY(BOOL, CloseHandle, (HANDLE handle), "CloseHandle", (Gave(handle), CloseHandl
 SPY_AS(__cdecl, FILE*, fopen, (const char* path, const char* mode), "fopen " + std::string(path) + " " + mode,
        Took(std::fopen(path, mode), "stream"))
 SPY_AS(__cdecl, int, fclose, (FILE* stream), "fclose", (Gave(stream), std::fclose(stream)))
-// Only the list's redrawing is told apart: the module sends many messages.
-SPY(LRESULT, SendMessageA, (HWND window, UINT message, WPARAM wParam, LPARAM lParam),
-    "SendMessageA " + std::to_string(GetDlgCtrlID(window)) +
-        (message == WM_SETREDRAW ? " WM_SETREDRAW " : " " + std::to_string(message) + " ") + std::to_string(wParam),
-    SendMessageA(window, message, wParam, lParam))
 SPY_AS(__cdecl, void*, malloc, (std::size_t size), "malloc " + std::to_string(size),
        Took(std::malloc(size + kGuardSize), "heap block", nullptr, size))
 SPY_AS(__cdecl, void*, calloc, (std::size_t count, std::size_t size),
@@ -298,9 +287,8 @@ const std::pair<const char*, void*> kSpies[] = {
     SPY(RegOpenKeyExA), SPY(RegCreateKeyA), SPY(RegCreateKeyExA), SPY(RegQueryValueExA), SPY(RegSetValueExA),
     SPY(RegCloseKey), SPY(GetModuleFileNameA), SPY(Sleep), SPY(GlobalAlloc), SPY(GlobalFree), SPY(FindFirstFileA),
     SPY(FindNextFileA), SPY(FindClose), SPY(CreateFileA), SPY(GetFileInformationByHandle), SPY(CloseHandle),
-    SPY(DialogBoxParamA), SPY(SendMessageA), SPY(InvalidateRect), SPY(SHFileOperationA), SPY(GetFileVersionInfoSizeA),
-    SPY(GetFileVersionInfoA), SPY(VerQueryValueA), SPY(fopen), SPY(fclose), SPY(malloc), SPY(calloc), SPY(realloc),
-    SPY(free),
+    SPY(DialogBoxParamA), SPY(SHFileOperationA), SPY(GetFileVersionInfoSizeA), SPY(GetFileVersionInfoA),
+    SPY(VerQueryValueA), SPY(fopen), SPY(fclose), SPY(malloc), SPY(calloc), SPY(realloc), SPY(free),
 };
 
 // The import address table entry through which module calls function, or null.
@@ -336,8 +324,6 @@ void WriteSlot(void** slot, void* value)
 
 SystemCalls::SystemCalls(HMODULE config)
 {
-    if (state != nullptr)
-        throw std::logic_error("the module's calls are already watched");
     state = new State;
     state->config = config;
     for (const auto& spy : kSpies) {
@@ -400,10 +386,7 @@ std::vector<std::string> SystemCalls::Calls(std::initializer_list<const char*> p
     return lines;
 }
 
-Faults Failing(const char* pattern, long long result)
-{
-    return [=](SystemCalls& calls) { calls.Fail(pattern, result); };
-}
+Faults Failing(const char* pattern, long long result) { return [=](SystemCalls& calls) { calls.Fail(pattern, result); }; }
 
 Faults StarvingAfter(const char* pattern, bool forGood)
 {

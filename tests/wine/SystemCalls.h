@@ -26,8 +26,7 @@ public:
     // Calls whose journal line matches pattern ('*': any text; "malloc 24" too) return result (an error,
     // 0, a null pointer) instead of reaching the system; with nth, only the nth of them.
     void Fail(const std::string& pattern, long long result = 0, int nth = 0);
-    // From the kth call that one of the patterns matches on, every call they match fails, each with its
-    // pattern's result: memory or the system exhausted for good.
+    // From the kth call the patterns match on, every call they match fails with its pattern's result.
     void FailFrom(int k, const std::vector<std::pair<std::string, long long>>& calls);
     // GetModuleFileNameA reports this path, cut without a NUL when it does not fit, as the system does.
     void PretendModulePath(const std::string& path);
