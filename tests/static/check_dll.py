@@ -54,8 +54,11 @@ def resource_languages(pe, type_name):
 
 
 def check_guard(image, map_path):
-    with open(map_path, encoding="latin-1") as file:
-        link_map = file.read()
+    try:
+        with open(map_path, encoding="latin-1") as file:
+            link_map = file.read()
+    except OSError as error:
+        return [f"cannot read the link map: {error}"]
     pulled = GUARD_PULLED_BY_MODULE.search(link_map)
     print(f"guard:    pulled in by {pulled[0].strip() if pulled else 'nothing'}")
     missing = [proof for proof, ok in (
@@ -113,10 +116,7 @@ def check(path, machine, map_path, version):
         print(f"version:  {name} {found[0]}, text {found[1]!r}")
         if found != (version, version.replace(".", ", ")):
             problems.append(f"the version block's {name} is {found[0]} ({found[1]!r}), expected {version}")
-    try:
-        return problems + check_guard(image, map_path)
-    except OSError as error:
-        return problems + [f"cannot read the link map: {error}"]
+    return problems + check_guard(image, map_path)
 
 
 if __name__ == "__main__":

@@ -103,7 +103,9 @@ TEST_F(ConfigTest, DeleteTemporaryFilesEmptiesTheMediaCacheBesideTheModule)
 struct ReportRow {
     const char* scenario;
     bool control;  // the player's control registered, its file of version 65535.0.0.1
-    std::vector<std::vector<std::string>> browsers;  // values below HKLM\SOFTWARE: key, name, text
+    // Browsers below HKLM\SOFTWARE: key, CurrentVersion, a directory's name and path (and the key holding
+    // the versions' directories when it is not the first).
+    std::vector<std::vector<std::string>> browsers;
     const char* shown;  // the control's version | the plug-in's
     Faults faults = nullptr;
 };
@@ -120,25 +122,18 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
     const std::string navigator = "Netscape\\Netscape Navigator";
     const ReportRow rows[] = {
         {"the control, and the first browser's plug-in", true,
-         {{netscape, "CurrentVersion", "7.1"}, {netscape + "\\7.1\\Main", "Install Directory", browser},
-          {mozilla, "CurrentVersion", "1.7"}, {mozilla + "\\1.7\\Main", "Install Directory", browser}},
+         {{netscape, "7.1", "Install Directory", browser}, {mozilla, "1.7", "Install Directory", browser}},
          "65535.0.0.1 | 1.2.3.4 [7.1]"},
-        {"the Mozilla organisation's key", false,
-         {{mozilla, "CurrentVersion", "1.7"}, {mozilla + "\\1.7\\Main", "Install Directory", browser}},
-         " | 1.2.3.4 [1.7]"},
+        {"the Mozilla organisation's key", false, {{mozilla, "1.7", "Install Directory", browser}}, " | 1.2.3.4 [1.7]"},
         {"version 6 keeps its directories with the others", false,
-         {{netscape + " 6", "CurrentVersion", "6.2"}, {netscape + "\\6.2\\Main", "Install Directory", browser}},
-         " | 1.2.3.4 [6.2]"},
+         {{netscape + " 6", "6.2", "Install Directory", browser, netscape}}, " | 1.2.3.4 [6.2]"},
         {"the first browser names no plug-in file, the navigator's plug-ins directory holds it", false,
-         {{netscape, "CurrentVersion", "7.1"}, {netscape + "\\7.1\\Main", "Install Directory", Scratch("empty")},
-          {navigator, "CurrentVersion", "4.8"}, {navigator + "\\4.8\\Main", "Plugins Directory", Scratch("navigator")}},
+         {{netscape, "7.1", "Install Directory", Scratch("empty")}, {navigator, "4.8", "Plugins Directory", Scratch("navigator")}},
          " | 2.0.1.7 [4.8]"},
         {"a plug-in without a file version still counts as found", false,
-         {{netscape, "CurrentVersion", "7.1"}, {netscape + "\\7.1\\Main", "Install Directory", Scratch("nofixed")}},
-         " |  [7.1]"},
+         {{netscape, "7.1", "Install Directory", Scratch("nofixed")}}, " |  [7.1]"},
         {"a browser whose keys cannot be named for want of memory: the next browser's plug-in", false,
-         {{netscape, "CurrentVersion", "7.1"}, {netscape + "\\7.1\\Main", "Install Directory", browser},
-          {mozilla, "CurrentVersion", "1.7"}, {mozilla + "\\1.7\\Main", "Install Directory", browser}},
+         {{netscape, "7.1", "Install Directory", browser}, {mozilla, "1.7", "Install Directory", browser}},
          " | 1.2.3.4 [1.7]", StarvingAfter("RegCloseKey HKLM\\SOFTWARE\\Netscape\\Netscape")},
         {"nothing installed", false, {}, " | "},
     };
@@ -147,8 +142,10 @@ TEST_F(ConfigTest, AdvancedInformationShowsTheInstalledPlayerVersions)
         ClearPlayer();
         if (row.control)
             Store(HKEY_CLASSES_ROOT, kControlKey, {Text("", Scratch("control.dll"))});
-        for (const auto& value : row.browsers)
-            Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + value[0], {Text(value[1], value[2])});
+        for (const auto& b : row.browsers) {
+            Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + b[0], {Text("CurrentVersion", b[1])});
+            Store(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + b[b.size() > 4 ? 4 : 0] + "\\" + b[1] + "\\Main", {Text(b[2], b[3])});
+        }
         calls->Reset(row.faults);
         EXPECT_EQ(Play({}, [](User& user, Player&) { return Shown(user, 1008) + " | " + Shown(user, 1010); }),
                   row.shown);
@@ -239,7 +236,6 @@ struct LogRow {
     Faults faults;
     std::string folder;   // where the module says it lies, ending with a backslash; "": the player's directory
     const char* before;   // the log's bytes before; null: no log
-    bool heldOpen;        // by another program, with no sharing
     std::string after;
 };
 
@@ -254,13 +250,11 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
     // The file part of the reader's source, whatever machine built the module.
     const std::string entry = "\tCatched Exception\t(\\SetupUtils.cpp : Line 291)\r\n";
     const LogRow rows[] = {
-        {"memory exhausted from the query on: still one whole entry", StarvingAfter(query, true), "", nullptr, false,
-         entry},
-        {"entries follow what the log holds", starved, "", "earlier entry\r\n", false, "earlier entry\r\n" + entry},
-        {"a log held open elsewhere is left as it is", starved, "", "kept\r\n", true, "kept\r\n"},
+        {"memory exhausted from the query on: still one whole entry", StarvingAfter(query, true), "", nullptr, entry},
+        {"entries follow what the log holds", starved, "", "earlier entry\r\n", "earlier entry\r\n" + entry},
         // The folder and the log's name make 260 characters: with the NUL they do not fit.
-        {"a log path of 260 characters loses the entry", starved, folder238, nullptr, false, "(no file) (not opened)"},
-        {"a module in a folder with spaces and accents", starved, Accented(), nullptr, false, entry},
+        {"a log path of 260 characters loses the entry", starved, folder238, nullptr, "(no file) (not opened)"},
+        {"a module in a folder with spaces and accents", starved, Accented(), nullptr, entry},
     };
     for (const LogRow& row : rows) {
         SCOPED_TRACE(row.scenario);
@@ -270,14 +264,10 @@ TEST_F(ConfigTest, RegistryReaderFailuresAreLoggedBesideTheModule)
         DeleteFileA(log.c_str());
         if (row.before != nullptr)
             WriteFile(log, row.before);
-        HANDLE holder = row.heldOpen ? CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                     : INVALID_HANDLE_VALUE;
         calls->Reset(row.faults);
         if (!row.folder.empty())
             calls->PretendModulePath(row.folder + "Config.dll");
         EXPECT_EQ(Play({}, [&](User& user, Player&) { return Shown(user, 1008); }), "") << "a failed read shows no version";
-        if (holder != INVALID_HANDLE_VALUE)
-            CloseHandle(holder);
         EXPECT_EQ(ReadFile(log) + (calls->Calls({"fopen*"}).empty() ? " (not opened)" : ""), row.after);
     }
 }

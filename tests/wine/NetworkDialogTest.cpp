@@ -230,8 +230,7 @@ TEST_F(ConfigTest, SettingsOutOfReachAreLostQuietlyAndBothDialogsClose)
              calls.Fail("RegCreateKey*HKLM\\*", ERROR_ACCESS_DENIED);
          }},
         {"the user's proxy key can be neither opened nor created", {Dword("Set32bits", 1)}, noDrivers, nullptr,
-         opened + untouched + saved,
-         Failing("Reg*Key* HKCU\\Software\\Kestrova\\Network*", ERROR_ACCESS_DENIED)},
+         opened + untouched + saved, Failing("Reg*Key* HKCU\\Software\\Kestrova\\Network*", ERROR_ACCESS_DENIED)},
         // The read gives up at the address; the port it repaired stays, "&Ok" stores what it can.
         {"a missing value whose default cannot be written back", {Dword("Set32bits", 1)}, noDrivers, nullptr,
          opened + "proxy_auth=REG_DWORD 0; proxy_password=REG_SZ \"\\0\"; proxy_port=REG_DWORD 1; "

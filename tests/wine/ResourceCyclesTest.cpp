@@ -91,9 +91,8 @@ TEST_F(ConfigTest, FiftyReloadsCatchAndLogTheReadersExceptionAndLeaveNothingBehi
                 faults.FailFrom(1, {{"malloc *", 0}, {"calloc *", 0}, {"realloc *", 0}});
             });
             const UINT_PTR timer = SetTimer(nullptr, 0, 50, PlayUser);
-            EXPECT_EQ(reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DoConfig")))(
-                          engine.Host(), PlayerWindow()),
-                      1);
+            const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DoConfig")));
+            EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1);
             KillTimer(nullptr, timer);
             EXPECT_EQ(watched.Unfired(), std::vector<std::string>());
             EXPECT_EQ(watched.Calls({"DialogBoxParamA 102 *"}).size(), 1u) << "the network settings were not opened";
