@@ -5,8 +5,7 @@
 # CONFIG_TEST_FILTER (a gtest filter; GTEST_* are dropped) runs part of each suite: "partial".
 set -uo pipefail
 cd "$(dirname "$0")/.."
-ROOT=$(pwd)
-BUILD=$(realpath -m "${CONFIG_BUILD_DIR:-$ROOT/build}")
+BUILD=$(realpath -m "${CONFIG_BUILD_DIR:-$PWD/build}")
 JOBS=${CONFIG_JOBS:-2}
 failed=0
 for setting in $(compgen -e GTEST_); do unset "$setting"; done  # the suites run whole unless asked
