@@ -129,7 +129,9 @@ if [ "$headless" -eq 0 ] && display_usable; then
     # manager frames the windows.
     mounts=("$ROOT" "$BUILD" /tmp/.X11-unix)
     if [ -n "${XAUTHORITY:-}" ]; then cp "$XAUTHORITY" "$BUILD/Xauthority"; export XAUTHORITY="$BUILD/Xauthority"; fi
-    exec ./scripts/wine-root.sh run --prefix "$PREFIX" "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$BITS" "$PLAYER"
+    # Not exec'd: the exit handler still removes the kernel's runner of 32-bit programs afterwards.
+    ./scripts/wine-root.sh run --prefix "$PREFIX" "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$BITS" "$PLAYER"
+    exit
 fi
 
 step "No display: photographing the dialog under Xvfb"
