@@ -71,9 +71,8 @@ INT_PTR OnSettingsCommand(HWND dialog, WPARAM wParam)
 
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
-    // Only the "Advanced Information" report and a render-mode click take
-    // memory; the report catches its own, and a click that ran out would
-    // change nothing. "&Close" takes none.
+    // Only the "Advanced Information" report takes memory, and it catches
+    // its own; every other handler, "&Close" included, takes none.
     return GuardedDialogMessage([&](ThreadRecord& thread) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
