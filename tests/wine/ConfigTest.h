@@ -27,7 +27,6 @@ inline constexpr char kSystemProxyKey[] = "Software\\Microsoft\\Windows\\Current
 inline constexpr char kInstallKey[] = "Software\\Kestrova\\DadAzizov";           // HKLM, "InstallPath"
 inline constexpr char kControlKey[] = "CLSID\\{6E3A91D4-2B7C-4F05-A8D1-93C47E52B0A6}\\InprocServer32";  // HKCR
 
-// The simulated player, with the faults a scenario may give it.
 class Player : public sim::SimEngine {
 public:
     bool handsOverNoHost = false;                  // DoConfig gets a null host
@@ -97,7 +96,6 @@ public:
     // Plays each row from a fresh journal with its faults, expecting what look reads.
     void PlayAll(const std::vector<Scenario>& rows, const Look& look);
     bool msvcPlayer = false;  // the player's objects built in the MSVC ABI (MsvcPlayer.dll), not its own
-    // The engine's journal since the act began, joined by "; ".
     static std::string JournalOfAct(const Player& engine);
     static std::string Joined(const std::vector<std::string>& lines, const char* separator = "; ");
 

@@ -25,7 +25,6 @@ const int kAllMemory = -1, kAllSystem = -2;  // the onward mode's two kinds of p
 const std::size_t kSample[] = {60, 40};      // points of each mode in a sampled run
 const unsigned kSeed = 20261207;
 
-// installed: the report has an installation, a control and a plug-in to read.
 struct SweepSession { const char* name; bool installed; Script act; };
 
 const SweepSession kSessions[] = {
@@ -47,7 +46,6 @@ const SweepSession kSessions[] = {
     {"the components report read", true, [](User& user) { user.Press(VK_ESCAPE); }},
 };
 
-// The player's stores before a session: an installation to report, or none.
 void Prepare(const SweepSession& session)
 {
     const std::string scratch = PlayerDirectory() + "..\\sweep\\";
@@ -86,7 +84,6 @@ bool WholeEntries(const std::string& log)
     return std::regex_match(log, std::regex("(\t|Catched Exception\t\\(\\\\SetupUtils\\.cpp : Line 291\\)\r\n)*"));
 }
 
-// What a session shows: the settings, the versions and the components.
 std::string Seen(User& user, Player&)
 {
     const std::string seen = Settings(user) + " | " + Shown(user, 1008) + " | " + Shown(user, 1010) + " | " +

@@ -21,7 +21,6 @@ std::string Writes(const char* type, const char* address, DWORD port, int auth, 
            "; proxy_username REG_SZ \"" + user + "\\0\"; proxy_password REG_SZ \"" + password + "\\0\"";
 }
 
-// The module's writes to the user's proxy store, without the key's name.
 std::string ProxyWrites(const SystemCalls& calls)
 {
     std::string text;

@@ -51,21 +51,6 @@ Counts Measure()
     return counts;
 }
 
-// The user's steps come from a timer inside the dialogs' loops, as the player calls DoConfig before it
-// starts any thread: network settings opened and cancelled, then Esc.
-void CALLBACK PlayUser(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND settings = FindWindowA("#32770", "Kestrova Dad Azizov Settings");
-    HWND network = FindWindowA("#32770", "Kestrova Dad Azizov Network Settings");
-    static bool networkSeen = false;
-    if (network != nullptr)
-        networkSeen = true, PostMessageA(network, WM_COMMAND, 1019, 0);
-    else if (!networkSeen)
-        PostMessageA(GetDlgItem(settings, 1009), BM_CLICK, 0, 0);
-    else
-        networkSeen = false, PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
-}
-
 TEST_F(ConfigTest, FiftyReloadsCatchAndLogTheReadersExceptionAndLeaveNothingBehind)
 {
     const std::string copy = PlayerDirectory() + "..\\reload\\Config.dll";
@@ -90,10 +75,10 @@ TEST_F(ConfigTest, FiftyReloadsCatchAndLogTheReadersExceptionAndLeaveNothingBehi
             watched.Reset(reload > -4 ? StarvingAfter("RegQueryValueExA HKCR\\*") : [](SystemCalls& faults) {
                 faults.FailFrom(1, {{"malloc *", 0}, {"calloc *", 0}, {"realloc *", 0}});
             });
-            const UINT_PTR timer = SetTimer(nullptr, 0, 50, PlayUser);
             const auto doConfig = reinterpret_cast<DoConfigFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DoConfig")));
-            EXPECT_EQ(doConfig(engine.Host(), PlayerWindow()), 1);
-            KillTimer(nullptr, timer);
+            EXPECT_EQ(sim::RunDoConfig(doConfig, engine.Host(), PlayerWindow(), [](User& user) {
+                          user.OpenNetworkSettings(), user.Click(1019), user.Press(VK_ESCAPE);
+                      }).returned, 1);
             EXPECT_EQ(watched.Unfired(), std::vector<std::string>());
             EXPECT_EQ(watched.Calls({"DialogBoxParamA 102 *"}).size(), 1u) << "the network settings were not opened";
             watched.Unload();

@@ -9,7 +9,6 @@
 namespace e2e {
 namespace {
 
-// The usual player with render contexts on drivers, then more.
 Tweak Contexts(std::vector<int> drivers, Tweak more = [](Player&) {})
 {
     return [=](Player& engine) { ConfigTest::BuildPlayer(engine, drivers), more(engine); };
@@ -34,13 +33,11 @@ INSTANTIATE_TEST_SUITE_P(Players, EngineTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "MsvcAbi" : "Own"; });
 const std::string x1(std::string(1023, 'x') + "1"), x2(std::string(1023, 'x') + "2");
 const std::string y1(std::string(1022, 'y') + "1"), y2(std::string(1022, 'y') + "2");
-// A driver offering the two ends of the 32-bit range.
 void edge(Player& engine)
 {
     engine.AddDriver(sim::HardwareDriver("Edge", {{INT_MIN, INT_MIN, 32, 60}, {INT_MAX, INT_MAX, 32, 60}}));
 }
 
-// The "set" calls an engine heard since its journal had `since` entries.
 std::string SetsSince(const Player& engine, std::size_t since = 0)
 {
     std::string sets;
@@ -177,8 +174,6 @@ TEST_P(EngineTest, RenderModeButtonsOfferOnlyTheDriversOfTheMode)
         return SetsSince(engine) + Settings(user) + Joined(calls->Calls({"malloc *", "calloc *", "realloc *"}));
     };
     PlayAll({
-        {"the selected driver stays when the mode offers it", {}, Contexts({0}), click(1021),
-         "drivers: HW One=0*, HW Two=1 | modes: 640x480*, 800x600, 1024x768 | checked: 1000 1021"},
         {"back to every driver from hardware only", {Dword("ForceRenderMode", 1), Dword("RenderEngine", 1)},
          Contexts({1}), click(1022),
          "drivers: HW One=0, HW Two=1*, SW Raster=3 | modes: 640x48, 640x480*, 1280x1024 | checked: 1000 1022"},

@@ -107,7 +107,6 @@ R Through(const std::string& line, Call call)
     return call();
 }
 
-// Records an overrun of the guard bytes after a block (under the state's lock).
 void CheckGuard(const void* object, const Object& block)
 {
     const bool movable = block.what == "movable block";
@@ -291,7 +290,6 @@ const std::pair<const char*, void*> kSpies[] = {
     SPY(VerQueryValueA), SPY(fopen), SPY(fclose), SPY(malloc), SPY(calloc), SPY(realloc), SPY(free),
 };
 
-// The import address table entry through which module calls function, or null.
 void** ImportSlot(HMODULE module, const char* function)
 {
     BYTE* base = reinterpret_cast<BYTE*>(module);
