@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds and runs every test of Config.dll on a Debian 12 machine (as root: it installs what it
 # needs): native unit tests and fuzz targets, each Windows build's static check and Wine suite, and
-# the release package built again from a copy of the sources, its DLLs the tested ones byte for byte.
+# the release package built again from a copy of the sources, its DLLs and maps the tested ones byte for byte.
 # CONFIG_TEST_FILTER (a gtest filter; GTEST_* are dropped) runs part of each suite: "partial".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -65,13 +65,14 @@ done
 step "The release package, built from \"$copy\""
 wait $packaging || { cat "$reproduce/package.log"; echo "FAILED: scripts/package.sh"; failed=1; }
 same=()
-for dll in i686:w32:Config.dll x86_64:w64:x86_64/Config.dll; do
-    IFS=: read -r name tree file <<<"$dll"
-    tested=$BUILD/$tree/Utilities/Config/Config.dll
-    if cmp "$tested" "$(echo "$reproduce"/package/Config-*/"$file")"; then
-        same+=("Config.dll $name: SHA-256 $(sha256sum <"$tested" | cut -c1-64), the same bytes in $tree and in the package")
+for dll in i686:w32: x86_64:w64:x86_64/; do
+    IFS=: read -r name tree folder <<<"$dll"
+    tested=$BUILD/$tree/Utilities/Config/Config
+    packed=$(echo "$reproduce"/package/Config-*)/${folder}Config
+    if cmp "$tested.dll" "$packed.dll" && cmp "$tested.map" "$packed.map"; then
+        same+=("Config.dll $name: SHA-256 $(sha256sum <"$tested.dll" | cut -c1-64), the same bytes and link map in $tree and in the package")
     else
-        echo "FAILED: the $name DLL built from \"$copy\" is not the one tested in $tree"; failed=1
+        echo "FAILED: the $name DLL or its map built from \"$copy\" is not the one tested in $tree"; failed=1
     fi
 done
 
