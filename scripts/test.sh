@@ -68,7 +68,7 @@ same=()
 for dll in i686:w32: x86_64:w64:x86_64/; do
     IFS=: read -r name tree folder <<<"$dll"
     tested=$BUILD/$tree/Utilities/Config/Config
-    packed=$(echo "$reproduce"/package/Config-*)/${folder}Config
+    packed=$(echo "$reproduce"/package/Config-*/)${folder}Config
     if cmp "$tested.dll" "$packed.dll" && cmp "$tested.map" "$packed.map"; then
         same+=("Config.dll $name: SHA-256 $(sha256sum <"$tested.dll" | cut -c1-64), the same bytes and link map in $tree and in the package")
     else
