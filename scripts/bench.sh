@@ -45,14 +45,9 @@ done
 
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(sed -n 2p "$(./scripts/wine-root.sh path)/.kestrova-stamp")"
 echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-# One prefix, started inside the same display as the benchmark; windows
-# without a window manager are left unmanaged, or every closed dialog would
-# wait two seconds for one. Wine maps the Unix root to drive Z:.
-./scripts/wine-root.sh run --prefix "$BUILD/wineprefix" "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    export WINEPREFIX=$0/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
-    wine=/usr/lib/wine/wine64
-    "$wine" wineboot </dev/null >/dev/null 2>&1
-    "$wine" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# One Wine session on an Xvfb display of its own; Wine maps the Unix root to
+# drive Z:.
+./scripts/wine-root.sh run --prefix "$BUILD/wineprefix" --xvfb "$ROOT" "$BUILD" -- bash -c '
     options=()
     while [ "$1" != -- ]; do options+=("$1"); shift; done
     shift
@@ -60,13 +55,12 @@ echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
     while [ $# -gt 1 ]; do
         components=()
         for dll in "$2"/tools/bench/bench_component_*.dll; do components+=("--component=Z:$dll"); done
-        "$wine" "$2/tools/bench/ConfigInitBench.exe" "--config-dll=Z:$2/Utilities/Config/Config.dll" \
+        "$WINE" "$2/tools/bench/ConfigInitBench.exe" "--config-dll=Z:$2/Utilities/Config/Config.dll" \
             "${components[@]}" --label="$1" $header "${options[@]}" >"$0/$1.out" 2>&1
         code=$?
         tr -d "\\r" <"$0/$1.out"; header=--no-header; [ $code -eq 0 ] || status=1
         shift 2
     done
-    "${wine%wine64}wineserver" -k 2>/dev/null
     exit $status' "$BUILD" "${options[@]}" -- "${programs[@]}"
 status=$?
 [ -n "${note:-}" ] && echo "$note"

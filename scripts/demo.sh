@@ -94,20 +94,13 @@ REG
 step "Laying out an installation of the player in $INSTALL_ROOT"
 seed_installation
 
-# Inside the Wine root: starts the prefix on the display (its windows
-# managed or not: $1), imports the installation ($2) into the registry view
-# of the player's bitness ($3: 32 or 64, as its installer would have
+# In the Wine session: imports the installation ($0) into the registry view
+# of the player's bitness ($1: 32 or 64, as its installer would have
 # written it), runs the player with the rest of the arguments.
 show='
-    export WINEPREFIX="$0" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
-    wine=/usr/lib/wine/wine64
-    "$wine" wineboot </dev/null >/dev/null 2>&1
-    "$wine" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
-    "$wine" reg import "Z:$2" "/reg:$3" </dev/null >/dev/null 2>&1
-    shift 3
-    "$wine" "$@"; status=$?
-    "${wine%wine64}wineserver" -k 2>/dev/null
-    exit $status'
+    "$WINE" reg import "Z:$0" "/reg:$1" </dev/null >/dev/null 2>&1
+    shift
+    "$WINE" "$@"'
 PREFIX="$BUILD/wineprefix"
 BITS=64
 [ "$machine" = i686 ] && BITS=32
@@ -130,7 +123,7 @@ if [ "$headless" -eq 0 ] && display_usable; then
     mounts=("$ROOT" "$BUILD" /tmp/.X11-unix)
     if [ -n "${XAUTHORITY:-}" ]; then cp "$XAUTHORITY" "$BUILD/Xauthority"; export XAUTHORITY="$BUILD/Xauthority"; fi
     # Not exec'd: the exit handler still removes the kernel's runner of 32-bit programs afterwards.
-    ./scripts/wine-root.sh run --prefix "$PREFIX" "${mounts[@]}" -- bash -c "$show" "$PREFIX" Y "$REG_FILE" "$BITS" "$PLAYER"
+    ./scripts/wine-root.sh run --prefix "$PREFIX" --managed "${mounts[@]}" -- bash -c "$show" "$REG_FILE" "$BITS" "$PLAYER"
     exit
 fi
 
@@ -143,8 +136,8 @@ mkdir -p "$SHOTS"
 # for one. PlayerSim photographs the dialog, drops its lists down, then
 # closes it with Esc, so nothing is saved to the registry.
 status=0
-./scripts/wine-root.sh run --prefix "$PREFIX" "$ROOT" "$BUILD" -- xvfb-run -a -s "-screen 0 1280x1024x24" \
-    bash -c "$show" "$PREFIX" N "$REG_FILE" "$BITS" "$PLAYER" --screenshot "Z:$SHOTS" </dev/null || status=$?
+./scripts/wine-root.sh run --prefix "$PREFIX" --xvfb "$ROOT" "$BUILD" -- \
+    bash -c "$show" "$REG_FILE" "$BITS" "$PLAYER" --screenshot "Z:$SHOTS" </dev/null || status=$?
 
 step "Screenshots"
 found=0

@@ -8,15 +8,23 @@
 #   wine-root.sh prepare      make the root, or reuse it while its stamp says
 #                             it was made by this recipe (prints the time
 #                             taken); then make sure 32-bit programs run
-#   wine-root.sh run [--prefix PREFIX] DIR... -- COMMAND [ARGS]
+#   wine-root.sh run [--prefix PREFIX [--xvfb] [--managed]] DIR... -- COMMAND [ARGS]
 #                             COMMAND inside the root, each DIR bind-mounted at
 #                             its own path (with /proc and /dev), in mount and
 #                             process namespaces of its own: the mounts are
 #                             never seen outside, and they and every process
 #                             started inside go when COMMAND ends or this
-#                             script is killed, even with SIGKILL. The Wine
-#                             prefix PREFIX is emptied first when another
-#                             root made it (its 32-bit half would not load)
+#                             script is killed, even with SIGKILL. With a
+#                             prefix, COMMAND runs in a Wine session: the
+#                             prefix (emptied first when another root made
+#                             it: its 32-bit half would not load) booted on
+#                             the display, WINEPREFIX, WINEDEBUG=-all, the
+#                             debugger off and $WINE (the 64-bit loader) set,
+#                             Wine's server stopped afterwards (it then writes
+#                             the prefix's registry back). --xvfb: on an Xvfb
+#                             display of its own. Windows are unmanaged (Wine
+#                             would wait 2 s for a window manager on each
+#                             close) unless --managed
 #   wine-root.sh path         where the root is
 #   wine-root.sh runs-32-bit  whether 32-bit programs run here: prints how
 #                             (natively, or emulated), else exits non-zero
@@ -226,6 +234,15 @@ remove_root() {
     rm -rf --one-file-system -- "$root"
 }
 
+# A Wine session inside the root: $1 Y or N for managed windows, then the command.
+WINE_SESSION='
+    "$WINE" wineboot </dev/null >/dev/null 2>&1
+    "$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
+    shift
+    "$@"; status=$?
+    "${WINE%wine64}wineserver" -k 2>/dev/null
+    exit $status'
+
 run() {
     # Mount and process namespaces of their own, private: the mounts below
     # vanish with the namespace, and the kernel ends every process inside
@@ -235,11 +252,20 @@ run() {
             "$0" run "$@"
     fi
     unset KESTROVA_WINE_ROOT_NAMESPACE
-    local dirs=() dir
-    [ "${1:-}" = --prefix ] && [ $# -gt 1 ] && { prefix "$2"; shift 2; }
+    local dirs=() dir session=() display=() managed=N
+    if [ "${1:-}" = --prefix ] && [ $# -gt 1 ]; then
+        prefix "$2"
+        session=(WINEPREFIX="$(realpath "$2")" WINEDEBUG=-all WINEDLLOVERRIDES=winedbg.exe=d WINE=/usr/lib/wine/wine64)
+        shift 2
+        while [ "${1:-}" = --xvfb ] || [ "${1:-}" = --managed ]; do
+            [ "$1" = --xvfb ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24") || managed=Y
+            shift
+        done
+    fi
     while [ $# -gt 0 ] && [ "$1" != -- ]; do dirs+=("$(realpath "$1")"); shift; done
-    [ "${1:-}" = -- ] && [ $# -gt 1 ] || { echo "usage: $0 run [--prefix PREFIX] DIR... -- COMMAND [ARGS]" >&2; exit 2; }
+    [ "${1:-}" = -- ] && [ $# -gt 1 ] || { echo "usage: $0 run [--prefix PREFIX [--xvfb] [--managed]] DIR... -- COMMAND [ARGS]" >&2; exit 2; }
     shift
+    [ ${#session[@]} -eq 0 ] || set -- "${session[@]}" "${display[@]}" bash -c "$WINE_SESSION" wine-session "$managed" "$@"
     [ -f "$ROOT/.kestrova-stamp" ] || { echo "no Wine root at $ROOT: run '$0 prepare' first" >&2; exit 1; }
     mount -t proc proc "$ROOT/proc"
     mount --rbind /dev "$ROOT/dev"
@@ -255,5 +281,5 @@ case "${1:-}" in
     runs-32-bit) runs_32_bit ;;
     run) shift; run "$@" ;;
     path) echo "$ROOT" ;;
-    *) echo "usage: $0 prepare | run [--prefix PREFIX] DIR... -- COMMAND [ARGS] | path | runs-32-bit" >&2; exit 2 ;;
+    *) echo "usage: $0 prepare | run [--prefix PREFIX [--xvfb] [--managed]] DIR... -- COMMAND [ARGS] | path | runs-32-bit" >&2; exit 2 ;;
 esac

@@ -15,20 +15,14 @@ if [ "${3:-}" != --in-root ]; then
         exit 77
     fi
     [ "$name" = i686 ] && export CONFIG_32_BIT_HOW=" (32-bit code $how)"
-    exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" "$source" "$dir" -- \
-        xvfb-run -a -n 120 -s "-screen 0 1280x1024x24" bash "$source/scripts/wine-run.sh" "$dir" "$name" --in-root
+    exec "$source/scripts/wine-root.sh" run --prefix "$dir/wineprefix" --xvfb "$source" "$dir" -- \
+        bash "$source/scripts/wine-run.sh" "$dir" "$name" --in-root
 fi
 program=$dir/tests/wine/config_e2e.exe
 dll=Z:$dir/Utilities/Config/Config.dll
 : >"$dir/wine-suite.txt"
-export WINEPREFIX=$dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d"
-WINE=/usr/lib/wine/wine64
 loader=$WINE  # the i686 program runs in Wine's 32-bit loader
 [ "$name" = i686 ] && loader=/usr/lib/wine/wine
-
-# Windows unmanaged: else Wine waits 2 s for a window manager on each close.
-"$WINE" wineboot </dev/null >/dev/null 2>&1
-"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 
 # The program with WINEDEBUG=$1: $output, $status, $heap_errors (the first printed); Wine's other messages pass.
 run_program() {
@@ -87,5 +81,4 @@ checked="Wine heap check $heap_errors errors"
     [ -z "$sweeps" ] || sed "s/^/$name fault sweep, /" <<<"$sweeps"
     [ ${#problems[@]} -eq 0 ] || printf "$name suite FAILED: %s\n" "${problems[@]}"
 } | tee -a "$dir/wine-suite.txt"
-"${WINE%wine64}wineserver" -k 2>/dev/null
 [ "$ok" -eq 1 ] && [ "$heap_errors" -eq 0 ] && [ ${#problems[@]} -eq 0 ]
