@@ -26,6 +26,7 @@ done
 # unless it was there before.
 emulation=/proc/sys/fs/binfmt_misc/kestrova-i386
 [ -e "$emulation" ] || trap '[ -e "$emulation" ] && echo -1 >"$emulation" || true' EXIT
+trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM  # stopped, it still goes
 ./scripts/wine-root.sh prepare >/dev/null || exit 1
 programs=()
 machines=(x86_64)

@@ -38,6 +38,7 @@ step "Dependencies and the Wine root"
 # when the demo ends, unless it was there before.
 emulation=/proc/sys/fs/binfmt_misc/kestrova-i386
 [ -e "$emulation" ] || trap '[ -e "$emulation" ] && echo -1 >"$emulation" || true' EXIT
+trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM  # stopped, it still goes
 ./scripts/wine-root.sh prepare
 
 machine=i686

@@ -21,6 +21,7 @@ step "Dependencies and the Wine root"
 # The kernel's runner of 32-bit programs that prepare may register goes when this run ends.
 emulation=/proc/sys/fs/binfmt_misc/kestrova-i386
 [ -e "$emulation" ] || trap '[ -e "$emulation" ] && echo -1 >"$emulation" || true' EXIT
+trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM  # stopped, it still goes
 ./scripts/wine-root.sh prepare || exit 1
 
 step "Native unit tests and fuzz targets (clang, ASan + UBSan; each target a few seconds)"
