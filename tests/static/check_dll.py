@@ -1,9 +1,8 @@
 #!/usr/bin/python3
 """Static check of a built Config.dll, what a player's loader and installer rely on (docs/TESTING.md). Prints what it
-read, then each mismatch; non-zero on any. Usage: /usr/bin/python3 check_dll.py [--machine i686|x86_64] --version
-1.0.0.0 Config.dll (python3-pefile; Config.map beside it; the version is the project's, CMakeLists.txt).
+read, then each mismatch; non-zero on any. Usage: /usr/bin/python3 check_dll.py i686|x86_64 VERSION Config.dll
+(python3-pefile; Config.map beside it; VERSION is the project's, 1.0.0.0 in CMakeLists.txt).
 """
-import argparse
 import os
 import re
 import sys
@@ -120,16 +119,13 @@ def check(path, machine, map_path, version):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser(description="Static check of a built Config.dll")
-    parser.add_argument("--machine", choices=sorted(MACHINES), default="i686", help="default i686, the shipping DLL")
-    parser.add_argument("--version", required=True, help="the project's version, 1.0.0.0: the version block's")
-    parser.add_argument("dll")
-    args = parser.parse_args()
+    if len(sys.argv) != 4 or sys.argv[1] not in MACHINES:
+        sys.exit(__doc__)
+    machine, version, dll = sys.argv[1:]
     try:
-        found = check(args.dll, args.machine, os.path.join(os.path.dirname(args.dll) or ".", "Config.map"),
-                      args.version)
+        found = check(dll, machine, os.path.join(os.path.dirname(dll) or ".", "Config.map"), version)
     except (OSError, pefile.PEFormatError) as error:
-        found = [f"cannot read {args.dll}: {error}"]
+        found = [f"cannot read {dll}: {error}"]
     print("".join(f"  - {problem}\n" for problem in found), end="")
     print(f"FAILED: {len(found)} mismatch(es)" if found else "OK: all checks passed")
     sys.exit(1 if found else 0)

@@ -221,7 +221,6 @@ TEST_P(EngineTest, FaultyOrMissingPlayerObjectsStillGiveAWorkingDialog)
     });
 }
 
-// Several players in one browser (docs/TESTING.md): each dialog reaches only its own player's engine.
 TEST_F(ConfigTest, EachDialogServesThePlayerThatOpenedIt)
 {
     // Nested: a second player opens and closes its settings inside the first dialog's loop; a driver picked
