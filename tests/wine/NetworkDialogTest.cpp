@@ -73,7 +73,7 @@ TEST_F(ConfigTest, NetworkDialogOffersTheStoredProxyElseTheSystemsAndRepairsTheS
         row("no memory for the last value: nothing of the store is taken", Proxy("HTTP", "h", 8080, 1, longText, longText),
             "sys:3128", "HTTP | host: sys | port: 3128 | auth: off | user:  | password:  | enabled: 1010 1011 1012",
             StarvingAfter("RegQueryValueExA HKCU\\Software\\Kestrova\\Network proxy_password")),
-        // Its address, 36 characters, is the one block of 37 bytes the session takes.
+        // Taking its 36-character address apart takes a block of 37 bytes: every such block fails.
         row("no memory to take the system's proxy apart: none of it, not even its port", {},
             "proxy.of.the.system.example.internal:3128", kNone + defaults, Failing("malloc 37")),
         row("NONE keeps the stored port when there is no system proxy", Proxy("NONE", "", 77), "",
